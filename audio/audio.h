@@ -1,0 +1,112 @@
+// The station's sound interface: default recording and playback devices
+// (SDL2), the external encoder process fed through a pipe, and playback
+// streams over sound files (libsndfile).
+//
+// Contract, the same for every operation: handles are 32-bit, 0 means
+// failure; a failing operation sets the calling thread's last error code,
+// which errorGetCode() returns (codes below). Every operation is called from
+// the user-interface thread except encodeIsActive(), which the record
+// callback may call from the capture thread.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+namespace audio {
+
+using Handle = std::uint32_t;
+
+// Version of this interface, major in the high byte of the high 16 bits,
+// minor in the low byte: 2.4.
+constexpr std::uint32_t kVersion = 0x02040000;
+
+// Last-error codes returned by errorGetCode().
+//   code  name                meaning
+//   0     ErrOk               the last operation succeeded
+//   1     ErrMemory           out of memory
+//   2     ErrFileOpen         the file cannot be opened
+//   3     ErrDriver           the sound system cannot be used
+//   5     ErrHandle           the handle is not valid
+//   6     ErrFormat           the sample format is not supported
+//   8     ErrInit             init() / recordInit() has not been called successfully
+//   14    ErrAlready          already initialised / already running
+//   23    ErrDevice           no such device (no default device present)
+//   37    ErrNotAvailable     the operation is not available on this handle
+//   41    ErrFileFormat       the file is not a readable sound file
+//   48    ErrEncoderStart     the encoder program cannot be started
+//   49    ErrEncoderEnded     the encoder program has ended
+//   -1    ErrUnknown          any other failure
+enum ErrorCode : int {
+  ErrOk = 0,
+  ErrMemory = 1,
+  ErrFileOpen = 2,
+  ErrDriver = 3,
+  ErrHandle = 5,
+  ErrFormat = 6,
+  ErrInit = 8,
+  ErrAlready = 14,
+  ErrDevice = 23,
+  ErrNotAvailable = 37,
+  ErrFileFormat = 41,
+  ErrEncoderStart = 48,
+  ErrEncoderEnded = 49,
+  ErrUnknown = -1,
+};
+
+// Flags.
+constexpr std::uint32_t kRecordPause = 0x8000;       // recordStart: create paused
+constexpr std::uint32_t kEncodeAutoFree = 0x40000;   // encodeStart: free the encoder with the channel
+
+// Channel states returned by channelIsActive() and encodeIsActive().
+enum ActiveState : int { Stopped = 0, Playing = 1, Stalled = 2, Paused = 3 };
+
+// Called on the capture thread for every captured block (interleaved 16-bit
+// samples). Returning false ends the recording. Must not block.
+using RecordProc = bool (*)(Handle handle, const void* buffer, std::uint32_t length, void* user);
+
+// --- one operation per row of the station's audio operations table ---
+
+// "GetVersion": the interface version (kVersion unless a test backend says otherwise).
+std::uint32_t version();
+// "RecordInit": opens the default recording device (device -1). True on success.
+bool recordInit(int device);
+// "Init": opens the default output device (device -1) at freq Hz. window is
+// the owner window's native handle (unused on Linux). True on success.
+bool init(int device, int freq, std::uint32_t flags, quintptr window);
+// "ErrorGetCode": the calling thread's last error code.
+int errorGetCode();
+// "RecordStart": a recording of freq Hz, chans channels, 16-bit, on the
+// default recording device; paused when flags has kRecordPause. proc may be
+// null. Returns the recording handle, or 0.
+Handle recordStart(int freq, int chans, std::uint32_t flags, RecordProc proc, void* user);
+// "Encode_Start": starts the encoder program with the argument vector args
+// (args[0] is the program name, looked for beside this program first, then
+// on PATH; no shell) and feeds it a WAV header and then every sample the
+// channel captures, on its standard input. Returns non-zero once the encoder
+// runs on the channel, 0 on failure.
+Handle encodeStart(Handle channel, const QStringList& args, std::uint32_t flags);
+// "Encode_IsActive": Playing while the encoder takes input, Stopped once it
+// has ended (or there is none). Safe from the capture thread.
+int encodeIsActive(Handle channel);
+// "ChannelPlay": starts a paused recording (restart ignored), or plays a
+// stream asynchronously (restart true: from its start).
+bool channelPlay(Handle handle, bool restart);
+// "ChannelStop": ends a recording (and frees it with its encoder) or silences
+// a stream. 0 and unknown handles are harmless (false, ErrHandle).
+bool channelStop(Handle handle);
+// "ChannelIsActive": Stopped, Playing or Paused; Stopped for 0 and for
+// recordings that have ended by themselves.
+int channelIsActive(Handle handle);
+// "StreamCreateFile": a playback stream over the whole file (Ogg Vorbis, WAV,
+// FLAC), or 0.
+Handle streamCreateFile(const QString& file, std::uint64_t offset = 0,
+                        std::uint64_t length = 0, std::uint32_t flags = 0);
+// "StreamFree": releases a playback stream.
+bool streamFree(Handle handle);
+// "RecordFree", "Free", "Stop": shut-down, in this order.
+bool recordFree();
+bool free();
+bool stop();
+
+}  // namespace audio

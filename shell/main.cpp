@@ -1,0 +1,246 @@
+#include "shell/main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <map>
+
+#include "shell/deliverable.h"
+#include "shell/dialogs.h"
+#include "shell/guard.h"
+#include "shell/names.h"
+#include "shell/stages.h"
+
+TfrmMain* frmMain = nullptr;
+QPointer<QWidget> CurrentFrame;
+quintptr MainWindowHandle = 0;
+audio::Handle RecordChannel = 0;
+audio::Handle RecordedStream = 0;
+
+namespace {
+
+QFont arial(int pixels, bool bold) {
+  QFont f(QStringLiteral("Arial"));
+  f.setPixelSize(pixels);
+  f.setBold(bold);
+  return f;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Станция записи устных ответов ТАВРЭ - 2017"));
+  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  resize(1016, 713);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - rect().center());
+  }
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  stageArea_ = new QWidget(this);
+  stageArea_->setObjectName(QStringLiteral("stageArea"));
+  auto* stageLayout = new QVBoxLayout(stageArea_);
+  stageLayout->setContentsMargins(0, 0, 0, 0);
+  stageLayout->setSpacing(0);
+  layout->addWidget(stageArea_, 1);
+  buildStatusBar();
+  layout->addWidget(Panel1);
+
+  frmMain = this;
+  FormCreate();
+}
+
+TfrmMain::~TfrmMain() {
+  FormDestroy();
+  if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::buildStatusBar() {
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameShape(QFrame::Panel);
+  Panel1->setFrameShadow(QFrame::Raised);
+  Panel1->setFixedHeight(50);
+
+  // Right-aligned: the text ends where the gauge begins and grows to the left.
+  lblProcessName = new QLabel(QStringLiteral("Подготовка:"), Panel1);
+  lblProcessName->setObjectName(QStringLiteral("lblProcessName"));
+  lblProcessName->setFont(arial(21, true));
+  lblProcessName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  lblProcessName->setGeometry(2, 14, 326 + 128 - 2, 24);
+
+  ProcessBar = new QProgressBar(Panel1);
+  ProcessBar->setObjectName(QStringLiteral("ProcessBar"));
+  ProcessBar->setTextVisible(false);
+  ProcessBar->setRange(0, 90);
+  ProcessBar->setValue(0);
+  ProcessBar->setGeometry(456, 17, 401, 20);
+
+  lblProcessTime = new QLabel(QStringLiteral("lblProcessTime"), Panel1);
+  lblProcessTime->setObjectName(QStringLiteral("lblProcessTime"));
+  lblProcessTime->setFont(arial(24, true));
+  lblProcessTime->setGeometry(872, 11, 177, 29);
+}
+
+void TfrmMain::FormCreate() {
+  StationDir = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
+  if (!StationDir.endsWith(QLatin1Char('/'))) StationDir += QLatin1Char('/');
+  CanExit = false;
+  PrepTime1 = 90;
+  AnswerTime1 = 180;
+  PrepTime2 = 60;
+  AnswerTime2 = 60;
+  PrepTime3 = station::kFlat ? 60 : 90;
+  AnswerTime3 = station::kFlat ? 180 : 240;
+  ParticipantCode = QStringLiteral("1234567890123");
+
+  if ((audio::version() >> 16) != 0x0204) {
+    dialogs::showFatalBox(QStringLiteral("An incorrect version of BASS.DLL was loaded"));
+    throw StartupAborted{1};
+  }
+
+  MainWindowHandle = static_cast<quintptr>(winId());
+
+  // The output device is opened only when the recording device could be.
+  if (!audio::recordInit(-1) || !audio::init(-1, 44100, 0, MainWindowHandle)) {
+    ShowError(QStringLiteral("Can't initialize device"));
+    // The request is refused (CanExit is false): the station goes on without sound.
+    close();
+  }
+
+  if (CurrentFrame) {
+    delete CurrentFrame.data();
+    CurrentFrame = nullptr;
+  }
+  station::guarded([this] { StartFrame(1); });
+}
+
+void TfrmMain::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  if (CurrentFrame) {
+    delete CurrentFrame.data();
+    CurrentFrame = nullptr;
+  }
+  audio::recordFree();
+  audio::free();
+  audio::stop();
+  RecordChannel = 0;
+  RecordedStream = 0;
+}
+
+void TfrmMain::StartFrame(int StageCode) {
+  if (QWidget* old = CurrentFrame.data()) {
+    // The old frame is hidden and inert before the new one exists; it is
+    // released by the event loop, since one of its handlers is usually on
+    // the call stack right now.
+    old->hide();
+    old->setEnabled(false);
+    for (QTimer* t : old->findChildren<QTimer*>()) t->stop();
+    old->deleteLater();
+    CurrentFrame = nullptr;
+  }
+  const station::StageEntry* entry = station::findStage(StageCode);
+  if (!entry) return;
+  QWidget* frame = entry->create(this);
+  CurrentFrame = frame;
+  PlaceFrame(frame);
+  entry->start(frame);
+}
+
+void TfrmMain::PlaceFrame(QWidget* frame) {
+  frame->setParent(stageArea_);
+  frame->move(0, 0);
+  stageArea_->layout()->addWidget(frame);
+  frame->show();
+}
+
+void TfrmMain::StopExam() {
+  if (CurrentFrame) CurrentFrame->hide();
+  CanExit = true;
+  close();
+}
+
+bool TfrmMain::FormCloseQuery() { return CanExit; }
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  if (FormCloseQuery()) event->accept();
+  else event->ignore();
+}
+
+void TfrmMain::ShowError(const QString& message) {
+  dialogs::showErrorBox(this, QStringLiteral("%1\n(error code: %2)").arg(message).arg(audio::errorGetCode()));
+}
+
+QString TfrmMain::kimVariant() const {
+#ifdef QUORVEL_FLAT
+  return {};
+#else
+  return KimVariant;
+#endif
+}
+
+QString TfrmMain::answerFolder() const { return station::names::answerFolder(StationDir, AnswerKey); }
+
+QString TfrmMain::participantFolder() const {
+  return station::names::participantFolder(StationDir, AnswerKey, ParticipantCode);
+}
+
+QString TfrmMain::answerFile(const QString& suffix) const {
+  return station::names::answerFile(StationDir, AnswerKey, ParticipantCode, suffix);
+}
+
+bool TfrmMain::ensureAnswerFolders() const {
+  QDir dir;
+  const QString answers = answerFolder();
+  if (!dir.exists(answers)) dir.mkdir(answers);
+  const QString participant = participantFolder();
+  if (!dir.exists(participant)) dir.mkdir(participant);
+  return QFileInfo(participant).isDir();
+}
+
+namespace station {
+
+namespace {
+std::map<int, StageEntry>& stageTable() {
+  static std::map<int, StageEntry> table;
+  return table;
+}
+}  // namespace
+
+void registerStage(int stageCode, StageEntry entry) { stageTable()[stageCode] = std::move(entry); }
+
+const StageEntry* findStage(int stageCode) {
+  auto it = stageTable().find(stageCode);
+  return it == stageTable().end() ? nullptr : &it->second;
+}
+
+int stationMain(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(dialogs::applicationTitle());
+  registerStages();
+  try {
+    new TfrmMain();
+  } catch (const StartupAborted& aborted) {
+    return aborted.exitCode;
+  }
+  createCountdownWindow();
+  createTextCheckWindow();
+  frmMain->show();
+  const int rc = app.exec();
+  delete frmMain;
+  return rc;
+}
+
+}  // namespace station

@@ -1,0 +1,14 @@
+// The stage-code table: every stage frame class and its code.
+#include "shell/stages.h"
+#include "stages/FiveSec.h"
+#include "stages/TestRTF.h"
+
+namespace station {
+
+void registerStages() {
+}
+
+void createCountdownWindow() { _FiveSec = new T_FiveSec(); }
+void createTextCheckWindow() { frmTestRTF = new TfrmTestRTF(); }
+
+}  // namespace station

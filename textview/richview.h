@@ -1,0 +1,50 @@
+// RichEdit1 of every stage: a rich-text view that loads an RTF file (or a
+// plain text file) by path and shows it with its formatting.
+#pragma once
+
+#include <QTextEdit>
+#include <stdexcept>
+
+namespace textview {
+
+// Thrown by RichView::loadFromFile. what() is UTF-8 text meant for a person.
+class LoadError : public std::runtime_error {
+ public:
+  explicit LoadError(const QString& message) : std::runtime_error(message.toStdString()) {}
+  QString message() const { return QString::fromUtf8(what()); }
+};
+
+class RichView : public QTextEdit {
+  Q_OBJECT
+  // Layout properties, set by the stage layouts (.ui) and never changed at run time.
+  Q_PROPERTY(bool scrollBars READ scrollBars WRITE setScrollBars)
+  Q_PROPERTY(int borderWidth READ borderWidth WRITE setBorderWidth)
+  Q_PROPERTY(bool borderLine READ borderLine WRITE setBorderLine)
+
+ public:
+  explicit RichView(QWidget* parent = nullptr);
+
+  // Replaces the content with the file's: RTF when it begins with "{\rtf",
+  // plain text otherwise. Caret at the start, view at the top.
+  // Throws LoadError "Cannot open file \"PATH\". REASON" when the file cannot
+  // be opened (the old content stays), "Failed to Load Stream" when the
+  // content cannot be read.
+  void loadFromFile(const QString& path);
+
+  // Both scroll bars, each shown only while the content overflows (true), or none (false).
+  bool scrollBars() const { return scrollBars_; }
+  void setScrollBars(bool on);
+  // Blank space in pixels between the border and the text.
+  int borderWidth() const { return borderWidth_; }
+  void setBorderWidth(int px);
+  // A single border line around the view (true) or none.
+  bool borderLine() const { return borderLine_; }
+  void setBorderLine(bool on);
+
+ private:
+  bool scrollBars_ = true;
+  int borderWidth_ = 0;
+  bool borderLine_ = true;
+};
+
+}  // namespace textview
