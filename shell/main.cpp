@@ -229,6 +229,7 @@ const StageEntry* findStage(int stageCode) {
 int stationMain(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(dialogs::applicationTitle());
+  initResources();
   registerStages();
   try {
     new TfrmMain();

@@ -94,6 +94,8 @@ extern audio::Handle RecordChannel;
 extern audio::Handle RecordedStream;
 
 namespace station {
+// Registers the pictures compiled into the station library.
+void initResources();
 // The program: application title, the three windows, the message loop.
 int stationMain(int argc, char** argv);
 }  // namespace station

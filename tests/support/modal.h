@@ -1,0 +1,58 @@
+// Answers the station's modal message boxes in tests: every box that opens
+// is recorded and closed with the chosen button, so that code which shows a
+// box (and waits in its nested event loop) runs on.
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+namespace test {
+
+struct SeenBox {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList buttons;  // button texts as shown, "&" included
+  QString defaultButton;
+};
+
+class ModalAnswerer : public QObject {
+ public:
+  // button: the text of the button to press, with or without "&" ("OK", "&Yes", "No").
+  explicit ModalAnswerer(const QString& button = QStringLiteral("OK"));
+  void answerWith(const QString& button) { button_ = button; }
+  const QList<SeenBox>& seen() const { return seen_; }
+  int count() const { return seen_.size(); }
+  // Text of the last box, or empty.
+  QString lastText() const { return seen_.isEmpty() ? QString() : seen_.last().text; }
+  void clear() { seen_.clear(); }
+
+ private:
+  void poll();
+  QString button_;
+  QList<SeenBox> seen_;
+  QTimer timer_;
+};
+
+// Waits (processing events) until pred() holds or timeoutMs passes.
+template <class Pred>
+bool waitFor(Pred pred, int timeoutMs = 5000);
+
+}  // namespace test
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTest>
+
+template <class Pred>
+bool test::waitFor(Pred pred, int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (!pred()) {
+    if (deadline.hasExpired()) return false;
+    QTest::qWait(5);
+  }
+  return true;
+}
