@@ -429,4 +429,10 @@ bool stop() {
   return ok();
 }
 
+std::size_t handleCount() {
+  State& s = state();
+  std::lock_guard lock(s.tableMutex);
+  return s.recordings.size() + s.encoders.size() + s.streams.size();
+}
+
 }  // namespace audio

@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstddef>
 #include <cstdint>
 
 namespace audio {
@@ -98,7 +99,8 @@ Handle encodeStart(Handle channel, const QStringList& args, std::uint32_t flags)
 // Safe from the capture thread, where it takes no lock.
 int encodeIsActive(Handle channel);
 // "ChannelPlay": starts a paused recording (restart ignored), or plays a
-// stream asynchronously (restart true: from its start).
+// stream asynchronously (restart true: from its start; false: on from where
+// channelStop left it, or from the start once it has played to its end).
 bool channelPlay(Handle handle, bool restart);
 // "ChannelStop": ends a recording and frees it with its encoder, or silences
 // a stream. Ending a recording lets the sound already on its way arrive,
@@ -125,5 +127,8 @@ bool streamFree(Handle handle);
 bool recordFree();
 bool free();
 bool stop();
+
+// Diagnostics: how many handles (recordings, encoders, streams) are alive.
+std::size_t handleCount();
 
 }  // namespace audio
