@@ -1,5 +1,6 @@
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -17,11 +18,12 @@ namespace {
 // and the end of an answer reach the file (about 12 ms and 23 ms).
 constexpr int kCaptureBlockFrames = 512;
 constexpr int kOutputBlockFrames = 1024;
-// On stop, the capture runs on until this much more has arrived, bounded in
-// time: what was said right before the stop is still on its way through the
-// sound server.
+// On stop, the capture runs on until the sound of the moment of the stop has
+// arrived: as many frames as the clock says since the first block, plus this
+// tail for the way through the sound server; bounded in time. A capture that
+// has fallen behind (the server delivering late) thus catches up first.
 constexpr std::size_t kStopTailFrames = 2048;
-constexpr auto kStopTailLimit = std::chrono::milliseconds(150);
+constexpr auto kStopTailLimit = std::chrono::milliseconds(1000);
 
 // Default devices through SDL2's audio subsystem only.
 class SdlBackend final : public Backend {
@@ -48,6 +50,7 @@ class SdlBackend final : public Backend {
     if (!initSubsystem()) return ErrDriver;
     sink_ = std::move(sink);
     delivered_ = 0;
+    firstBlockNs_ = 0;
     cap_ = openDevice(true, &SdlBackend::captureCallback);
     if (cap_ == 0) {
       sink_ = nullptr;
@@ -59,9 +62,14 @@ class SdlBackend final : public Backend {
 
   void stopCapture() override {
     if (cap_ == 0) return;
-    const std::size_t at = delivered_.load();
-    const auto limit = std::chrono::steady_clock::now() + kStopTailLimit;
-    while (delivered_.load() - at < kStopTailFrames && std::chrono::steady_clock::now() < limit)
+    const auto now = std::chrono::steady_clock::now();
+    std::size_t target = delivered_.load() + kStopTailFrames;
+    if (const std::int64_t first = firstBlockNs_.load(); first != 0) {
+      const double since = double(now.time_since_epoch().count() - first) * 1e-9;
+      target = std::max(target, firstBlockFrames_ + std::size_t(since * kRate) + kStopTailFrames);
+    }
+    const auto limit = now + kStopTailLimit;
+    while (delivered_.load() < target && std::chrono::steady_clock::now() < limit)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     // Closing joins SDL's capture thread: no callback runs after this.
     SDL_CloseAudioDevice(cap_);
@@ -113,8 +121,12 @@ class SdlBackend final : public Backend {
   static void captureCallback(void* user, Uint8* stream, int len) {
     auto* self = static_cast<SdlBackend*>(user);
     const std::size_t frames = static_cast<std::size_t>(len) / (sizeof(std::int16_t) * kChannels);
+    if (self->firstBlockNs_.load(std::memory_order_relaxed) == 0) {
+      self->firstBlockFrames_ = frames;
+      self->firstBlockNs_.store(std::chrono::steady_clock::now().time_since_epoch().count());
+    }
     if (self->sink_) self->sink_(reinterpret_cast<const std::int16_t*>(stream), frames);
-    self->delivered_.fetch_add(frames, std::memory_order_relaxed);
+    self->delivered_.fetch_add(frames);
   }
   static void outputCallback(void* user, Uint8* stream, int len) {
     auto* self = static_cast<SdlBackend*>(user);
@@ -134,6 +146,8 @@ class SdlBackend final : public Backend {
   CaptureSink sink_;
   OutputSource source_;
   std::atomic<std::size_t> delivered_{0};
+  std::atomic<std::int64_t> firstBlockNs_{0};  // steady clock at the first block
+  std::size_t firstBlockFrames_ = 0;
 };
 
 std::unique_ptr<Backend>& current() {
