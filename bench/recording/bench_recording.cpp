@@ -10,6 +10,7 @@
 // encoder has a realistic signal; the player's CPU time is not counted.
 #include <sndfile.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDir>
@@ -108,6 +109,17 @@ int main(int argc, char** argv) {
   const double stopMs = stop.nsecsElapsed() / 1e6;
   const bool playable = RecordedStream != 0;
   const double self1 = cpuMs(RUSAGE_SELF), children1 = cpuMs(RUSAGE_CHILDREN);
+  // Where this process's time went, thread by thread (whole run, in ms).
+  for (const QString& t : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(t));
+    if (!stat.open(QIODevice::ReadOnly)) continue;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> f = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    const QByteArray name = line.mid(line.indexOf('(') + 1, line.lastIndexOf(')') - line.indexOf('(') - 1);
+    if (f.size() > 12)
+      std::fprintf(stderr, "# thread %s: %.0f ms\n", name.constData(),
+                   (f[11].toDouble() + f[12].toDouble()) * 1000.0 / double(sysconf(_SC_CLK_TCK)));
+  }
   if (player > 0) QProcess::execute(QStringLiteral("kill"), {QString::number(player)});
 
   SF_INFO info{};
