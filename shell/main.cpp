@@ -58,7 +58,13 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
   layout->addWidget(Panel1);
 
   frmMain = this;
-  FormCreate();
+  try {
+    FormCreate();
+  } catch (...) {
+    frmMain = nullptr;
+    destroyed_ = true;  // nothing was opened yet
+    throw;
+  }
 }
 
 TfrmMain::~TfrmMain() {

@@ -4,7 +4,15 @@
 #include <QApplication>
 #include <QPushButton>
 
+#include <QEventLoop>
+
 namespace test {
+
+void pump(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
 
 ModalAnswerer::ModalAnswerer(const QString& button) : button_(button) {
   connect(&timer_, &QTimer::timeout, this, &ModalAnswerer::poll);

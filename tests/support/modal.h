@@ -37,7 +37,11 @@ class ModalAnswerer : public QObject {
   QTimer timer_;
 };
 
-// Waits (processing events) until pred() holds or timeoutMs passes.
+// Runs a real event loop for ms milliseconds: unlike QTest::qWait it lets
+// the loop block, so update-on-idle handlers run as they do in the station.
+void pump(int ms);
+
+// Runs the event loop until pred() holds or timeoutMs passes.
 template <class Pred>
 bool waitFor(Pred pred, int timeoutMs = 5000);
 
@@ -52,7 +56,7 @@ bool test::waitFor(Pred pred, int timeoutMs) {
   QDeadlineTimer deadline(timeoutMs);
   while (!pred()) {
     if (deadline.hasExpired()) return false;
-    QTest::qWait(5);
+    pump(5);
   }
   return true;
 }

@@ -1,0 +1,289 @@
+// The main window: start-up with the audio checks, the state it starts with,
+// the stage switch, closing, the handler guard, the idle updates and the
+// countdown rule.
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QtTest>
+
+#include "audio/audio.h"
+#include "audio/backend.h"
+#include "modal.h"
+#include "shell/countdown.h"
+#include "shell/deliverable.h"
+#include "shell/errors.h"
+#include "shell/guard.h"
+#include "shell/idle.h"
+#include "shell/main.h"
+#include "shell/stages.h"
+#include "shell/timing.h"
+#include "station_fixture.h"
+
+namespace {
+
+// Stands in for the sound devices: reports a chosen version, can refuse to
+// open, and counts what the main window opens and closes.
+struct CountingBackend : audio::Backend {
+  std::uint32_t reported = audio::kVersion;
+  int refuseCapture = audio::ErrOk;
+  int refuseOutput = audio::ErrOk;
+  int* captureOpen;
+  int* outputOpen;
+  CountingBackend(int* c, int* o) : captureOpen(c), outputOpen(o) {}
+  std::uint32_t version() const override { return reported; }
+  int openCapture() override {
+    if (refuseCapture != audio::ErrOk) return refuseCapture;
+    ++*captureOpen;
+    return audio::ErrOk;
+  }
+  void closeCapture() override { --*captureOpen; }
+  int startCapture(CaptureSink) override { return audio::ErrOk; }
+  void stopCapture() override {}
+  int openOutput(OutputSource) override {
+    if (refuseOutput != audio::ErrOk) return refuseOutput;
+    ++*outputOpen;
+    return audio::ErrOk;
+  }
+  void closeOutput() override { --*outputOpen; }
+};
+
+// A stage frame for the switch tests.
+int g_started = 0;
+class TProbeFrame : public QFrame {
+ public:
+  explicit TProbeFrame(QWidget* owner) : QFrame(owner) { Timer1 = station::makeTimer(this, 1000); }
+  void Start() {
+    ++g_started;
+    Timer1->start();
+  }
+  QTimer* Timer1;
+};
+
+constexpr int kProbe = 1;   // the first stage: started by FormCreate
+constexpr int kProbe2 = 5;
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+  Q_OBJECT
+
+  int captureOpen = 0;
+  int outputOpen = 0;
+  CountingBackend* installBackend() {
+    auto b = std::make_unique<CountingBackend>(&captureOpen, &outputOpen);
+    auto* raw = b.get();
+    audio::setBackend(std::move(b));
+    return raw;
+  }
+
+ private slots:
+  void init() {
+    captureOpen = outputOpen = 0;
+    g_started = 0;
+  }
+  void initTestCase() {
+    station::registerStageClass<TProbeFrame>(kProbe);
+    station::registerStageClass<TProbeFrame>(kProbe2);
+  }
+
+  void wrongVersionEndsBeforeAnyWindow_data() {
+    QTest::addColumn<quint32>("version");
+    QTest::newRow("2.3") << quint32(0x02030000);
+    QTest::newRow("2.5") << quint32(0x02050000);
+    QTest::newRow("1.4") << quint32(0x01040000);
+  }
+  void wrongVersionEndsBeforeAnyWindow() {
+    QFETCH(quint32, version);
+    installBackend()->reported = version;
+    test::StationFixture fx;
+    test::ModalAnswerer boxes;
+    bool aborted = false;
+    try {
+      new TfrmMain();
+    } catch (const StartupAborted&) {
+      aborted = true;
+    }
+    QVERIFY(aborted);
+    QVERIFY(frmMain == nullptr);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.seen()[0].text, QString("An incorrect version of BASS.DLL was loaded"));
+    QCOMPARE(boxes.seen()[0].icon, QMessageBox::Critical);
+    QCOMPARE(g_started, 0);
+    QCOMPARE(captureOpen, 0);
+    for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+  }
+
+  void version24Starts() {
+    installBackend()->reported = 0x02040a00;  // 2.4.10
+    test::StationFixture fx;
+    test::ModalAnswerer boxes;
+    fx.startStation();
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(g_started, 1);
+    QVERIFY(CurrentFrame);
+    QCOMPARE(captureOpen, 1);
+    QCOMPARE(outputOpen, 1);
+  }
+
+  void deviceFailureIsShownAndStationGoesOn_data() {
+    QTest::addColumn<bool>("capture");
+    QTest::addColumn<int>("outputOpens");
+    QTest::newRow("recording device") << true << 0;
+    QTest::newRow("output device") << false << 0;
+  }
+  void deviceFailureIsShownAndStationGoesOn() {
+    QFETCH(bool, capture);
+    QFETCH(int, outputOpens);
+    auto* b = installBackend();
+    (capture ? b->refuseCapture : b->refuseOutput) = audio::ErrDevice;
+    test::StationFixture fx;
+    test::ModalAnswerer boxes;
+    TfrmMain* main = fx.startStation();
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.seen()[0].title, QString("Error"));
+    QCOMPARE(boxes.seen()[0].text, QString("Can't initialize device\n(error code: 23)"));
+    QCOMPARE(boxes.seen()[0].icon, QMessageBox::NoIcon);
+    QCOMPARE(outputOpen, outputOpens);
+    // The close request after the box is refused: the station runs stage 1.
+    QVERIFY(main->isVisible());
+    QCOMPARE(g_started, 1);
+  }
+
+  void initialState() {
+    installBackend();
+    test::StationFixture fx;
+    TfrmMain* m = fx.startStation();
+    QCOMPARE(m->PrepTime1, 90);
+    QCOMPARE(m->PrepTime2, 60);
+    QCOMPARE(m->PrepTime3, station::kFlat ? 60 : 90);
+    QCOMPARE(m->AnswerTime1, 180);
+    QCOMPARE(m->AnswerTime2, 60);
+    QCOMPARE(m->AnswerTime3, station::kFlat ? 180 : 240);
+    QCOMPARE(m->ParticipantCode, QString("1234567890123"));
+#ifndef QUORVEL_FLAT
+    QVERIFY(m->KimVariant.isEmpty());
+#endif
+    QVERIFY(m->AnswerKey.isEmpty() && m->StationCode.isEmpty() && m->SubjLine2.isEmpty());
+    QVERIFY(!m->CanExit);
+    QCOMPARE(m->size(), QSize(1016, 713));
+    QVERIFY(m->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(m->windowTitle(), QString("Станция записи устных ответов ТАВРЭ - 2017"));
+    QCOMPARE(m->lblProcessName->text(), QString("Подготовка:"));
+    QCOMPARE(m->ProcessBar->maximum(), 90);
+    QCOMPARE(m->Panel1->height(), 50);
+    // The countdown window lies over the main window.
+    QCOMPARE(_FiveSec->geometry(), m->geometry());
+  }
+
+  void closeOnlyThroughStopExam() {
+    installBackend();
+    test::StationFixture fx;
+    TfrmMain* m = fx.startStation();
+    QVERIFY(!m->close());
+    QVERIFY(m->isVisible());
+    m->StopExam();
+    QVERIFY(!m->isVisible());
+    QVERIFY(CurrentFrame->isHidden());
+    // The devices are released when the window goes.
+    fx.stopStation();
+    QCOMPARE(captureOpen, 0);
+    QCOMPARE(outputOpen, 0);
+  }
+
+  void startFrameMakesFreshFrames() {
+    installBackend();
+    test::StationFixture fx;
+    fx.startStation();
+    QPointer<QWidget> first = CurrentFrame.data();
+    frmMain->StartFrame(kProbe);
+    QPointer<QWidget> second = CurrentFrame.data();
+    QVERIFY(second && second != first);
+    QVERIFY(first->isHidden());
+    QVERIFY(!first->findChild<QTimer*>()->isActive());
+    QCOMPARE(g_started, 2);
+    QVERIFY(test::waitFor([&] { return first.isNull(); }));
+    // An unknown code only removes the current stage.
+    frmMain->StartFrame(77);
+    QVERIFY(!CurrentFrame);
+    QCOMPARE(g_started, 2);
+    QVERIFY(test::waitFor([&] { return second.isNull(); }));
+  }
+
+  void guardShowsUncaughtFailures() {
+    test::ModalAnswerer boxes;
+    QTimer timer;
+    timer.setSingleShot(true);
+    bool after = false;
+    station::onEvent(&timer, &QTimer::timeout, &timer, [&] {
+      throw station::ConvertError("12x");
+      after = true;
+    });
+    timer.start(0);
+    QVERIFY(test::waitFor([&] { return boxes.count() == 1; }));
+    QVERIFY(!after);
+    QCOMPARE(boxes.seen()[0].title, QString("ТАВРЭ - 2017 (устный экзамен)"));
+    QCOMPARE(boxes.seen()[0].icon, QMessageBox::Critical);
+    QCOMPARE(boxes.seen()[0].text, QString("'12x' is not a valid integer value"));
+  }
+
+  void idleHandlersRunWhenTheQueueRunsEmpty() {
+    QWidget owner;
+    owner.show();
+    int runs = 0;
+    station::onIdle(&owner, [&] { ++runs; });
+    QVERIFY(test::waitFor([&] { return runs > 0; }));
+    owner.hide();
+    const int hiddenRuns = runs;
+    test::pump(50);
+    QCOMPARE(runs, hiddenRuns);
+  }
+
+  void countdownRule_data() {
+    QTest::addColumn<int>("duration");
+    QTest::addColumn<int>("early");  // tick after which the early end is asked, 0 for none
+    QTest::addColumn<QStringList>("shown");  // time left after start and after every tick
+    QTest::addColumn<int>("endTick");
+    QTest::newRow("3 s") << 3 << 0 << QStringList{"3 сек.", "2 сек.", "1 сек.", "0 сек."} << 4;
+    QTest::newRow("1 s") << 1 << 0 << QStringList{"1 сек.", "0 сек."} << 2;
+    QTest::newRow("early at 1") << 5 << 1 << QStringList{"5 сек.", "4 сек."} << 2;
+    QTest::newRow("early before first tick") << 5 << -1 << QStringList{"5 сек."} << 1;
+  }
+  void countdownRule() {
+    QFETCH(int, duration);
+    QFETCH(int, early);
+    QFETCH(QStringList, shown);
+    QFETCH(int, endTick);
+    installBackend();
+    test::StationFixture fx;
+    TfrmMain* m = fx.startStation();
+    station::countdownBegin("Подготовка к заданию № 1:", duration);
+    QCOMPARE(m->lblProcessName->text(), QString("Подготовка к заданию № 1:"));
+    QCOMPARE(m->ProcessBar->maximum(), duration);
+    QStringList seen{m->lblProcessTime->text()};
+    int elapsed = 0;
+    if (early < 0) elapsed = station::kEarlyEnd;
+    int tick = 0;
+    while (true) {
+      ++tick;
+      if (station::countdownTick(elapsed, duration)) break;
+      seen << m->lblProcessTime->text();
+      QCOMPARE(m->ProcessBar->value(), tick);
+      if (tick == early) elapsed = station::kEarlyEnd;
+      QVERIFY(tick < 100);
+    }
+    QCOMPARE(seen, shown);
+    QCOMPARE(tick, endTick);
+  }
+
+  void timerScaleShortensEveryStationTimer() {
+    station::setTimerScale(0.01);
+    QTimer* t = station::makeTimer(this, 1000);
+    QCOMPARE(t->interval(), 10);
+    QVERIFY(!t->isActive());
+    station::setTimerScale(1.0);
+    QCOMPARE(station::makeTimer(this, 100)->interval(), 100);
+  }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
