@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "audio/audio.h"
@@ -17,6 +18,7 @@
 #include "shell/wrapbutton.h"
 #include "stages/Instruction.h"
 #include "stages/RecStudID.h"
+#include "stages/TestRTF.h"
 #include "station_fixture.h"
 #include "support/sound_file.h"
 #include "support/synthetic_device.h"
@@ -40,20 +42,42 @@ void type(QWidget* field, const QString& text) {
 class TestIntake : public QObject {
   Q_OBJECT
 
-  // The equipment check's outcome: the codes typed, the subject file read,
-  // the answer folder name fixed, the status bar shown, then stage 5.
-  static void passEquipmentCheck() {
-    const auto subject = station::names::readSubjectFile(station::names::subjectFile());
-    frmMain->SubjLine2 = subject.line2;
-    frmMain->SubjLine3 = subject.line3;
-    frmMain->StationCode = "5";
-    frmMain->AudCode = "12";
-    frmMain->CompCode = "1";
-    frmMain->AnswerKey = station::names::answerKey(frmMain->SubjLine3, frmMain->SubjLine2,
-                                                   frmMain->StationCode, frmMain->AudCode,
-                                                   frmMain->CompCode);
-    frmMain->Panel1->show();
-    station::guarded([] { frmMain->StartFrame(5); });
+  // Passes the equipment check with its own controls when stage 1 is there:
+  // test recording accepted, text display accepted, the three codes typed.
+  // Without it, sets what the check leaves behind (codes, subject lines,
+  // answer folder name, status bar) and enters stage 5 as the check does.
+  static void passEquipmentCheck(test::SyntheticDevice* dev) {
+    QWidget* check = CurrentFrame.data();
+    auto button = [&](const char* name) { return check->findChild<QPushButton*>(name); };
+    if (!check || !button("btnRecTest")) {
+      const auto subject = station::names::readSubjectFile(station::names::subjectFile());
+      frmMain->SubjLine2 = subject.line2;
+      frmMain->SubjLine3 = subject.line3;
+      frmMain->StationCode = "5";
+      frmMain->AudCode = "12";
+      frmMain->CompCode = "1";
+      frmMain->AnswerKey = station::names::answerKey(frmMain->SubjLine3, frmMain->SubjLine2,
+                                                     frmMain->StationCode, frmMain->AudCode,
+                                                     frmMain->CompCode);
+      frmMain->Panel1->show();
+      station::guarded([] { frmMain->StartFrame(5); });
+      return;
+    }
+    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+    QVERIFY(dev->waitCaptured(44100, 10000));
+    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+    QTest::mouseClick(button("Button4"), Qt::LeftButton);
+    QTimer::singleShot(0, [] {
+      if (test::waitFor([] { return frmTestRTF->isVisible(); }, 3000))
+        QTest::mouseClick(frmTestRTF->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    });
+    QTest::mouseClick(button("btnTestRTF"), Qt::LeftButton);
+    QTest::mouseClick(button("Button7"), Qt::LeftButton);
+    type(check->findChild<QLineEdit*>("edtStationCode"), "5");
+    type(check->findChild<QLineEdit*>("edtAudCode"), "12");
+    type(check->findChild<QLineEdit*>("edtCompCode"), "1");
+    QVERIFY(test::waitFor([&] { return button("Button1")->isEnabled(); }));
+    QTest::mouseClick(button("Button1"), Qt::LeftButton);
   }
 
   template <class F>
@@ -84,11 +108,15 @@ class TestIntake : public QObject {
       QCOMPARE(noBoxExpected.count(), 0);
     }
     if (!ownFolder) frmMain->StationDir = programFolder.path() + "/";
-    passEquipmentCheck();
+    passEquipmentCheck(dev);
+    QVERIFY(!QTest::currentTestFailed());
 
     const QString code = "2753000000003";
     auto* entry = stage<TfrmInstruction>();
     QVERIFY(entry);
+    const auto subject = station::names::readSubjectFile("KIM/subj");
+    QCOMPARE(frmMain->AnswerKey, subject.line3 + "_" + subject.line2 + "_0005_0012_1");
+    QVERIFY(frmMain->Panel1->isHidden());
     type(entry->Edit3, code.mid(3));
     QCOMPARE(entry->Edit3->text(), code);
     QTest::mouseClick(entry->Button1, Qt::LeftButton);
