@@ -13,7 +13,8 @@ void WrapButton::paintEvent(QPaintEvent*) {
   // The style draws the frame and focus; the caption is drawn here, wrapped.
   option.text.clear();
   p.drawControl(QStyle::CE_PushButton, option);
-  QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+  // A few pixels of air on each side: a caption that would touch the edges wraps.
+  QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this).adjusted(4, 0, -4, 0);
   if (option.state & (QStyle::State_Sunken | QStyle::State_On))
     area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                    style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
