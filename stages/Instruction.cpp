@@ -50,6 +50,7 @@ TfrmInstruction::TfrmInstruction(QWidget* parent)
   Button1->setFont(arial(16));
 
   Timer1 = station::makeTimer(this, 100);
+  Timer1->setSingleShot(true);
 
   Edit3->installEventFilter(this);
   station::onEvent(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });

@@ -86,6 +86,7 @@ TfrmRecStudID::TfrmRecStudID(QWidget* parent)
   station::onIdle(this, [this] { Action1Update(); });
 
   Timer1 = station::makeTimer(this, 100);
+  Timer1->setSingleShot(true);
 
   station::onEvent(btnRecID, &QPushButton::clicked, this, [this] { btnRecIDClick(); });
   station::onEvent(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
