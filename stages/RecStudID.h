@@ -1,0 +1,69 @@
+// Stage 6: the participant says their code aloud; the recording is played
+// back at once and must be accepted ("Да") before the tasks can begin.
+#pragma once
+
+#include <QFrame>
+#include <QString>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QTimer;
+class StationPicture;
+class WrapButton;
+namespace Ui {
+class TfrmRecStudID;
+}
+
+class TfrmRecStudID : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit TfrmRecStudID(QWidget* parent = nullptr);
+  ~TfrmRecStudID() override;
+
+  void Start();
+
+  void btnRecIDClick();
+  void Button4Click();
+  void Button5Click();
+  void Action1Update();
+  void Action1Execute();
+  void Timer1Timer();
+
+  // Label2's caption exactly as the stage sets it, line breaks included
+  // ("\n\r"). The label shows it with plain line feeds: a carriage return
+  // would be drawn as a blank at the start of the next line and push that
+  // centred line off centre.
+  QString Label2Caption() const { return label2Caption_; }
+
+  // The participant answered "Да" to the recording just played back; the
+  // stage can be left only then.
+  bool CodeRecordingAccepted = false;
+
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  StationPicture* imgSpeak = nullptr;
+  StationPicture* imgMic = nullptr;
+  WrapButton* btnRecID = nullptr;
+  QLabel* lblRecID = nullptr;
+  QFrame* pnlTestREC = nullptr;
+  QLabel* Label3 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QPushButton* Button5 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QAction* Action1 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void setLabel2Caption(const QString& caption);
+  // The code recording file, "<code>_00.ogg" in the participant folder.
+  QString codeRecordingFile() const;
+
+  std::unique_ptr<Ui::TfrmRecStudID> ui_;
+  QString label2Caption_;
+};

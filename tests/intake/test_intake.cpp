@@ -1,0 +1,165 @@
+// A whole participant intake on a started station: the code typed and
+// accepted, the spoken code recorded into the program folder's answer
+// folder, accepted and handed over to the tasks; then the same code refused
+// at the next intake.
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "audio/audio.h"
+#include "modal.h"
+#include "shell/guard.h"
+#include "shell/main.h"
+#include "shell/names.h"
+#include "shell/stages.h"
+#include "shell/wrapbutton.h"
+#include "stages/Instruction.h"
+#include "stages/RecStudID.h"
+#include "stages/TestRTF.h"
+#include "station_fixture.h"
+#include "support/sound_file.h"
+#include "support/synthetic_device.h"
+
+namespace {
+
+// Stands in for stage 10, the first preparation.
+int g_handovers = 0;
+class TPrepare : public QFrame {
+ public:
+  explicit TPrepare(QWidget* owner) : QFrame(owner) {}
+  void Start() { ++g_handovers; }
+};
+
+void type(QWidget* field, const QString& text) {
+  for (QChar c : text) QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+}  // namespace
+
+class TestIntake : public QObject {
+  Q_OBJECT
+
+  // Passes the equipment check with its own controls when stage 1 is there:
+  // test recording accepted, text display accepted, the three codes typed.
+  // Without it, sets what the check leaves behind (codes, subject lines,
+  // answer folder name, status bar) and enters stage 5 as the check does.
+  static void passEquipmentCheck(test::SyntheticDevice* dev) {
+    QWidget* check = CurrentFrame.data();
+    auto button = [&](const char* name) { return check->findChild<QPushButton*>(name); };
+    if (!check || !button("btnRecTest")) {
+      const auto subject = station::names::readSubjectFile(station::names::subjectFile());
+      frmMain->SubjLine2 = subject.line2;
+      frmMain->SubjLine3 = subject.line3;
+      frmMain->StationCode = "5";
+      frmMain->AudCode = "12";
+      frmMain->CompCode = "1";
+      frmMain->AnswerKey = station::names::answerKey(frmMain->SubjLine3, frmMain->SubjLine2,
+                                                     frmMain->StationCode, frmMain->AudCode,
+                                                     frmMain->CompCode);
+      frmMain->Panel1->show();
+      station::guarded([] { frmMain->StartFrame(5); });
+      return;
+    }
+    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+    QVERIFY(dev->waitCaptured(44100, 10000));
+    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+    QTest::mouseClick(button("Button4"), Qt::LeftButton);
+    QTimer::singleShot(0, [] {
+      if (test::waitFor([] { return frmTestRTF->isVisible(); }, 3000))
+        QTest::mouseClick(frmTestRTF->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    });
+    QTest::mouseClick(button("btnTestRTF"), Qt::LeftButton);
+    QTest::mouseClick(button("Button7"), Qt::LeftButton);
+    type(check->findChild<QLineEdit*>("edtStationCode"), "5");
+    type(check->findChild<QLineEdit*>("edtAudCode"), "12");
+    type(check->findChild<QLineEdit*>("edtCompCode"), "1");
+    QVERIFY(test::waitFor([&] { return button("Button1")->isEnabled(); }));
+    QTest::mouseClick(button("Button1"), Qt::LeftButton);
+  }
+
+  template <class F>
+  static F* stage() {
+    F* frame = nullptr;
+    test::waitFor([&] { return (frame = qobject_cast<F*>(CurrentFrame.data())) != nullptr; });
+    return frame;
+  }
+
+ private slots:
+  void wholeIntake_data() {
+    QTest::addColumn<bool>("ownFolder");
+    QTest::newRow("started in its own folder") << true;
+    QTest::newRow("started from another folder") << false;
+  }
+  void wholeIntake() {
+    QFETCH(bool, ownFolder);
+    test::StationFixture fx;
+    station::registerStageClass<TPrepare>(10);
+    g_handovers = 0;
+    test::SyntheticDevice* dev = test::installSyntheticDevice();
+    dev->setSpeed(8.0);
+    dev->setTone(700.0, 0.5);
+    QTemporaryDir programFolder;
+    {
+      test::ModalAnswerer noBoxExpected;
+      fx.startStation();
+      QCOMPARE(noBoxExpected.count(), 0);
+    }
+    if (!ownFolder) frmMain->StationDir = programFolder.path() + "/";
+    passEquipmentCheck(dev);
+    QVERIFY(!QTest::currentTestFailed());
+
+    const QString code = "2753000000003";
+    auto* entry = stage<TfrmInstruction>();
+    QVERIFY(entry);
+    const auto subject = station::names::readSubjectFile("KIM/subj");
+    QCOMPARE(frmMain->AnswerKey, subject.line3 + "_" + subject.line2 + "_0005_0012_1");
+    QVERIFY(frmMain->Panel1->isHidden());
+    type(entry->Edit3, code.mid(3));
+    QCOMPARE(entry->Edit3->text(), code);
+    QTest::mouseClick(entry->Button1, Qt::LeftButton);
+
+    auto* rec = stage<TfrmRecStudID>();
+    QVERIFY(rec);
+    QCOMPARE(frmMain->ParticipantCode, code);
+#ifndef QUORVEL_FLAT
+    QCOMPARE(frmMain->KimVariant, QString("3"));
+#endif
+    QVERIFY(rec->Label2Caption().endsWith("\n\r275-300-000-00-03"));
+    QTest::mouseClick(rec->btnRecID, Qt::LeftButton);
+    QVERIFY(dev->waitCaptured(2 * 44100, 10000));
+    QTest::mouseClick(rec->btnRecID, Qt::LeftButton);
+    QVERIFY(rec->pnlTestREC->isVisible());
+    QTest::mouseClick(rec->Button4, Qt::LeftButton);
+    QVERIFY(test::waitFor([&] { return rec->Button1->isEnabled(); }));
+    QTest::mouseClick(rec->Button1, Qt::LeftButton);
+    QVERIFY(test::waitFor([] { return g_handovers == 1; }));
+
+    // One root: the recording lies in the program folder, nothing in the current one.
+    const QString file = frmMain->StationDir + "Answer_" + frmMain->AnswerKey + "/" + code + "/" + code + "_00.ogg";
+    const test::SoundFile sound = test::readSoundFile(file);
+    QVERIFY2(sound.ok, qPrintable(file));
+    QVERIFY(sound.seconds() >= 1.9);
+    QVERIFY(std::abs(test::dominantFrequency(sound.channel(0), sound.rate) - 700.0) < 10.0);
+    if (!ownFolder) QVERIFY(!QDir(fx.dir() + "/Answer_" + frmMain->AnswerKey).exists());
+
+    // The next participant types the same code.
+    station::guarded([] { frmMain->StartFrame(5); });
+    entry = stage<TfrmInstruction>();
+    QVERIFY(entry);
+    type(entry->Edit3, code.mid(3));
+    test::ModalAnswerer boxes;
+    QTest::mouseClick(entry->Button1, Qt::LeftButton);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.lastText(),
+             QString("Некорректный код участника!\n\rУчастник с таким кодом уже отвечал на данной станции"));
+    test::pump(300);
+    QCOMPARE(CurrentFrame.data(), entry);
+    QVERIFY(test::readSoundFile(file).ok);
+  }
+};
+
+QTEST_MAIN(TestIntake)
+#include "test_intake.moc"
