@@ -1,11 +1,13 @@
 // The stage-code table: every stage frame class and its code.
 #include "shell/stages.h"
 #include "stages/FiveSec.h"
+#include "stages/TestHard.h"
 #include "stages/TestRTF.h"
 
 namespace station {
 
 void registerStages() {
+  registerStageClass<TfrmTestHard>(1);
 }
 
 void createCountdownWindow() { _FiveSec = new T_FiveSec(); }
