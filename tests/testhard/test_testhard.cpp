@@ -75,8 +75,6 @@ struct CheckStation {
 #endif
     if (prepare) prepare(fx.dir());
     fx.startStation();
-    // Registered after the station's own stages, so that it replaces stage 5.
-    station::registerStageClass<TInstructionProbe>(5);
     g_instructionStarts = 0;
     frame = qobject_cast<TfrmTestHard*>(CurrentFrame.data());
   }
@@ -156,6 +154,11 @@ class TestTestHard : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() {
+    test::registerStationStages();
+    station::registerStageClass<TInstructionProbe>(5);
+  }
+
   void startShowsTheStageWithTheFinishingButtonDisabled() {
     CheckStation s;
     QVERIFY(s.frame);
