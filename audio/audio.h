@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstddef>
 #include <cstdint>
 
 namespace audio {
@@ -35,7 +36,9 @@ constexpr std::uint32_t kVersion = 0x02040000;
 //   37    ErrNotAvailable     the operation is not available on this handle
 //   41    ErrFileFormat       the file is not a readable sound file
 //   48    ErrEncoderStart     the encoder program cannot be started
-//   49    ErrEncoderEnded     the encoder program has ended
+//   49    ErrEncoderEnded     the encoder program has ended before its input was
+//                             closed, or did not finish its file cleanly
+//   50    ErrEncoderTimeout   the encoder program has not finished its file in time
 //   -1    ErrUnknown          any other failure
 enum ErrorCode : int {
   ErrOk = 0,
@@ -51,6 +54,7 @@ enum ErrorCode : int {
   ErrFileFormat = 41,
   ErrEncoderStart = 48,
   ErrEncoderEnded = 49,
+  ErrEncoderTimeout = 50,
   ErrUnknown = -1,
 };
 
@@ -78,35 +82,53 @@ bool init(int device, int freq, std::uint32_t flags, quintptr window);
 int errorGetCode();
 // "RecordStart": a recording of freq Hz, chans channels, 16-bit, on the
 // default recording device; paused when flags has kRecordPause. proc may be
-// null. Returns the recording handle, or 0.
+// null. Returns the recording handle, or 0. One recording at a time: while
+// one exists (until channelStop or recordFree) this fails with ErrAlready.
+// Only 44100 Hz, 2 channels is offered (ErrFormat otherwise).
 Handle recordStart(int freq, int chans, std::uint32_t flags, RecordProc proc, void* user);
 // "Encode_Start": starts the encoder program with the argument vector args
 // (args[0] is the program name, looked for beside this program first, then
 // on PATH; no shell) and feeds it a WAV header and then every sample the
-// channel captures, on its standard input. Returns non-zero once the encoder
-// runs on the channel, 0 on failure.
+// channel captures, on its standard input. Returns non-zero (the encoder's
+// handle) once the encoder runs on the channel, 0 on failure
+// (ErrEncoderStart: not found or cannot be started). The encoder always ends
+// with its channel (kEncodeAutoFree is accepted and implied).
 Handle encodeStart(Handle channel, const QStringList& args, std::uint32_t flags);
 // "Encode_IsActive": Playing while the encoder takes input, Stopped once it
-// has ended (or there is none). Safe from the capture thread.
+// has ended (or there is none); takes the channel or the encoder handle.
+// Safe from the capture thread, where it takes no lock.
 int encodeIsActive(Handle channel);
 // "ChannelPlay": starts a paused recording (restart ignored), or plays a
-// stream asynchronously (restart true: from its start).
+// stream asynchronously (restart true: from its start; false: on from where
+// channelStop left it, or from the start once it has played to its end).
 bool channelPlay(Handle handle, bool restart);
-// "ChannelStop": ends a recording (and frees it with its encoder) or silences
-// a stream. 0 and unknown handles are harmless (false, ErrHandle).
+// "ChannelStop": ends a recording and frees it with its encoder, or silences
+// a stream. Ending a recording lets the sound already on its way arrive,
+// closes the encoder's input and waits (up to a few seconds) for the encoder
+// to finish its file, so the file is complete when this returns. False with
+// ErrEncoderEnded when the encoder had ended early or failed, ErrEncoderTimeout
+// when it has not finished in time (the channel is freed all the same).
+// 0 and unknown handles are harmless (false, ErrHandle).
 bool channelStop(Handle handle);
 // "ChannelIsActive": Stopped, Playing or Paused; Stopped for 0 and for
 // recordings that have ended by themselves.
 int channelIsActive(Handle handle);
 // "StreamCreateFile": a playback stream over the whole file (Ogg Vorbis, WAV,
-// FLAC), or 0.
+// FLAC; any rate and channel count, played as 44100 Hz stereo), or 0
+// (ErrFileOpen: missing or unreadable; ErrFileFormat: not a sound file).
+// offset and length must be 0 (the whole file); flags are ignored.
 Handle streamCreateFile(const QString& file, std::uint64_t offset = 0,
                         std::uint64_t length = 0, std::uint32_t flags = 0);
-// "StreamFree": releases a playback stream.
+// "StreamFree": stops and releases a playback stream.
 bool streamFree(Handle handle);
-// "RecordFree", "Free", "Stop": shut-down, in this order.
+// "RecordFree", "Free", "Stop": shut-down, in this order. recordFree ends a
+// running recording as channelStop does; free releases every stream and the
+// output device and ends any encoder still running.
 bool recordFree();
 bool free();
 bool stop();
+
+// Diagnostics: how many handles (recordings, encoders, streams) are alive.
+std::size_t handleCount();
 
 }  // namespace audio

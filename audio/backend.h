@@ -1,6 +1,7 @@
 // The devices underneath the sound interface. The station always runs on
 // the SDL2 backend; tests install another one (a synthetic device with a
-// known signal in and the played samples out) before recordInit().
+// known signal in and the played samples out, tests/support) before
+// recordInit() and after free().
 #pragma once
 
 #include <cstddef>
@@ -19,30 +20,37 @@ class Backend {
  public:
   // Receives captured frames on the capture thread; must not block.
   using CaptureSink = std::function<void(const std::int16_t* frames, std::size_t count)>;
-  // Fills `count` output frames on the output thread (silence when nothing plays).
-  using OutputSource = std::function<void(std::int16_t* frames, std::size_t count)>;
+  // Fills `count` output frames on the output thread; returns false when
+  // nothing was playing (the frames are then silence).
+  using OutputSource = std::function<bool(std::int16_t* frames, std::size_t count)>;
 
   virtual ~Backend() = default;
 
   // The interface version this backend reports (kVersion for real ones).
   virtual std::uint32_t version() const;
 
-  // Default recording device: open (kept closed until startCapture), close.
-  // Return an ErrorCode (ErrOk on success).
+  // Default recording device. openCapture checks that it can be used;
+  // startCapture makes it deliver frames to sink until stopCapture, which
+  // first lets the sound already on its way arrive and returns only when
+  // sink will not be called any more. Return an ErrorCode (ErrOk on success).
   virtual int openCapture() = 0;
   virtual void closeCapture() = 0;
-  // Starts delivering captured frames to sink until stopCapture() returns.
   virtual int startCapture(CaptureSink sink) = 0;
   virtual void stopCapture() = 0;
 
-  // Default output device: opened once; pulls frames from source until closed.
+  // Default output device. openOutput checks it and keeps source;
+  // startOutput runs the device, pulling frames from source, until
+  // stopOutput, after whose return source is not called any more.
   virtual int openOutput(OutputSource source) = 0;
   virtual void closeOutput() = 0;
+  virtual int startOutput() = 0;
+  virtual void stopOutput() = 0;
 };
 
 // The backend in use; the SDL2 backend unless a test installed another one.
 Backend& backend();
-// Tests only: replaces the backend. Call before recordInit() / after free().
+// Tests only: replaces the backend (null: back to SDL2). Call while neither
+// device is initialised (before recordInit()/init(), after recordFree()/free()).
 void setBackend(std::unique_ptr<Backend> b);
 
 }  // namespace audio

@@ -1,6 +1,9 @@
 #include <SDL.h>
 
-#include <mutex>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "audio/audio.h"
 #include "audio/backend.h"
@@ -11,59 +14,140 @@ std::uint32_t Backend::version() const { return kVersion; }
 
 namespace {
 
+// Small device blocks keep the capture latency low, so that the beginning
+// and the end of an answer reach the file (about 12 ms and 23 ms).
+constexpr int kCaptureBlockFrames = 512;
+constexpr int kOutputBlockFrames = 1024;
+// On stop, the capture runs on until the sound of the moment of the stop has
+// arrived: as many frames as the clock says since the first block, plus this
+// tail for the way through the sound server; bounded in time. A capture that
+// has fallen behind (the server delivering late) thus catches up first.
+constexpr std::size_t kStopTailFrames = 2048;
+constexpr auto kStopTailLimit = std::chrono::milliseconds(1000);
+
 // Default devices through SDL2's audio subsystem only.
 class SdlBackend final : public Backend {
  public:
   ~SdlBackend() override {
-    closeCapture();
-    closeOutput();
+    stopCapture();
+    stopOutput();
+    if (initialised_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
 
   int openCapture() override {
     if (!initSubsystem()) return ErrDriver;
-    if (SDL_GetNumAudioDevices(1) <= 0) return ErrDevice;
+    // The only sure test of "the default recording device can be used" is
+    // to open it.
+    const SDL_AudioDeviceID dev = openDevice(true, &SdlBackend::captureCallback);
+    if (dev == 0) return ErrDevice;
+    SDL_CloseAudioDevice(dev);
     return ErrOk;
   }
   void closeCapture() override { stopCapture(); }
-  int startCapture(CaptureSink) override { return ErrNotAvailable; }
-  void stopCapture() override {}
+
+  int startCapture(CaptureSink sink) override {
+    if (cap_ != 0) return ErrAlready;
+    if (!initSubsystem()) return ErrDriver;
+    sink_ = std::move(sink);
+    delivered_ = 0;
+    firstBlockNs_ = 0;
+    cap_ = openDevice(true, &SdlBackend::captureCallback);
+    if (cap_ == 0) {
+      sink_ = nullptr;
+      return ErrDevice;
+    }
+    SDL_PauseAudioDevice(cap_, 0);
+    return ErrOk;
+  }
+
+  void stopCapture() override {
+    if (cap_ == 0) return;
+    const auto now = std::chrono::steady_clock::now();
+    std::size_t target = delivered_.load() + kStopTailFrames;
+    if (const std::int64_t first = firstBlockNs_.load(); first != 0) {
+      const double since = double(now.time_since_epoch().count() - first) * 1e-9;
+      target = std::max(target, firstBlockFrames_ + std::size_t(since * kRate) + kStopTailFrames);
+    }
+    const auto limit = now + kStopTailLimit;
+    while (delivered_.load() < target && std::chrono::steady_clock::now() < limit)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // Closing joins SDL's capture thread: no callback runs after this.
+    SDL_CloseAudioDevice(cap_);
+    cap_ = 0;
+    sink_ = nullptr;
+  }
 
   int openOutput(OutputSource source) override {
     if (!initSubsystem()) return ErrDriver;
+    const SDL_AudioDeviceID dev = openDevice(false, &SdlBackend::outputCallback);
+    if (dev == 0) return ErrDevice;
+    SDL_CloseAudioDevice(dev);
     source_ = std::move(source);
-    SDL_AudioSpec want{};
-    want.freq = kRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = kChannels;
-    want.samples = 1024;
-    want.callback = &SdlBackend::outputCallback;
-    want.userdata = this;
-    SDL_AudioSpec have{};
-    out_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    return ErrOk;
+  }
+  void closeOutput() override {
+    stopOutput();
+    source_ = nullptr;
+  }
+  int startOutput() override {
+    if (out_ != 0) return ErrOk;
+    if (!source_) return ErrInit;
+    out_ = openDevice(false, &SdlBackend::outputCallback);
     if (out_ == 0) return ErrDevice;
     SDL_PauseAudioDevice(out_, 0);
     return ErrOk;
   }
-  void closeOutput() override {
-    if (out_ != 0) {
-      SDL_CloseAudioDevice(out_);
-      out_ = 0;
-    }
+  void stopOutput() override {
+    if (out_ == 0) return;
+    SDL_CloseAudioDevice(out_);
+    out_ = 0;
   }
 
  private:
+  // The default device (SDL's null name) in our format; SDL converts when
+  // the device differs (no changes allowed).
+  SDL_AudioDeviceID openDevice(bool capture, SDL_AudioCallback callback) {
+    SDL_AudioSpec want{};
+    want.freq = kRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = kChannels;
+    want.samples = capture ? kCaptureBlockFrames : kOutputBlockFrames;
+    want.callback = callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    return SDL_OpenAudioDevice(nullptr, capture ? 1 : 0, &want, &have, 0);
+  }
+
+  static void captureCallback(void* user, Uint8* stream, int len) {
+    auto* self = static_cast<SdlBackend*>(user);
+    const std::size_t frames = static_cast<std::size_t>(len) / (sizeof(std::int16_t) * kChannels);
+    if (self->firstBlockNs_.load(std::memory_order_relaxed) == 0) {
+      self->firstBlockFrames_ = frames;
+      self->firstBlockNs_.store(std::chrono::steady_clock::now().time_since_epoch().count());
+    }
+    if (self->sink_) self->sink_(reinterpret_cast<const std::int16_t*>(stream), frames);
+    self->delivered_.fetch_add(frames);
+  }
   static void outputCallback(void* user, Uint8* stream, int len) {
     auto* self = static_cast<SdlBackend*>(user);
     self->source_(reinterpret_cast<std::int16_t*>(stream),
                   static_cast<std::size_t>(len) / (sizeof(std::int16_t) * kChannels));
   }
   bool initSubsystem() {
-    if (SDL_WasInit(SDL_INIT_AUDIO)) return true;
-    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (initialised_) return true;
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quorvel");
+    initialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    return initialised_;
   }
 
+  bool initialised_ = false;
+  SDL_AudioDeviceID cap_ = 0;
   SDL_AudioDeviceID out_ = 0;
+  CaptureSink sink_;
   OutputSource source_;
+  std::atomic<std::size_t> delivered_{0};
+  std::atomic<std::int64_t> firstBlockNs_{0};  // steady clock at the first block
+  std::size_t firstBlockFrames_ = 0;
 };
 
 std::unique_ptr<Backend>& current() {

@@ -185,8 +185,10 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   else event->ignore();
 }
 
-void TfrmMain::ShowError(const QString& message) {
-  dialogs::showErrorBox(this, QStringLiteral("%1\n(error code: %2)").arg(message).arg(audio::errorGetCode()));
+void TfrmMain::ShowError(const QString& message) { ShowError(message, audio::errorGetCode()); }
+
+void TfrmMain::ShowError(const QString& message, int errorCode) {
+  dialogs::showErrorBox(this, QStringLiteral("%1\n(error code: %2)").arg(message).arg(errorCode));
 }
 
 QString TfrmMain::kimVariant() const {

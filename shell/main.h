@@ -32,6 +32,8 @@ class TfrmMain : public QWidget {
   bool FormCloseQuery();
   // The audio error box: message, a line feed and "(error code: N)".
   void ShowError(const QString& message);
+  // The same box with an error code taken earlier.
+  void ShowError(const QString& message, int errorCode);
 
   // The status bar and the area above it where the stage frame lives.
   QWidget* stageArea() const { return stageArea_; }

@@ -1,39 +1,94 @@
 // The answer recorder: StartRecording / StopRecording of the main window.
+//
+// A recording is the default recording device at 44100 Hz, 2 channels,
+// 16-bit, piped into "oggenc -o FILE -". Every way a recording can fail to
+// reach its file is told to the person at the station in the audio error
+// box; the calling stage goes on with its timing either way.
+#include <vector>
+
 #include "audio/audio.h"
 #include "shell/main.h"
 
 namespace {
 
+// The file the running recording goes into (for the reports).
+QString RecordingFile;
+
+struct Report {
+  QString message;
+  int code;
+};
+
 bool RecordProc(audio::Handle handle, const void*, std::uint32_t, void*) {
+  // The recording ends by itself once the encoder no longer takes input.
   return audio::encodeIsActive(handle) != audio::Stopped;
+}
+
+// Ends the running recording. Stopping lets the encoder finish the file and
+// waits for it (bounded). Returns what must be reported, if anything.
+std::vector<Report> EndRecording() {
+  std::vector<Report> reports;
+  if (RecordChannel == 0) return reports;
+  const bool endedEarly = audio::encodeIsActive(RecordChannel) == audio::Stopped;
+  const bool stopped = audio::channelStop(RecordChannel);
+  const int code = stopped ? int(audio::ErrEncoderEnded) : audio::errorGetCode();
+  RecordChannel = 0;
+  if (!stopped && code == audio::ErrEncoderTimeout) {
+    reports.push_back({QStringLiteral("Программа кодирования не успела дописать файл ответа:\n%1")
+                           .arg(RecordingFile),
+                       code});
+  } else if (endedEarly || !stopped) {
+    reports.push_back({QStringLiteral("Запись ответа прервалась: программа кодирования "
+                                      "завершилась раньше времени.\nФайл ответа: %1")
+                           .arg(RecordingFile),
+                       code});
+  }
+  return reports;
 }
 
 }  // namespace
 
 void TfrmMain::StartRecording(const QString& file) {
+  // A recording still running is ended first, so it can never be orphaned.
+  std::vector<Report> reports = EndRecording();
+
   if (RecordedStream != 0) {
     audio::streamFree(RecordedStream);
     RecordedStream = 0;
   }
+  RecordingFile = file;
   RecordChannel = audio::recordStart(44100, 2, audio::kRecordPause, &RecordProc, nullptr);
   if (RecordChannel == 0) {
-    ShowError(QStringLiteral("Couldn't start recording"));
-    return;
-  }
-  if (audio::encodeStart(RecordChannel, {QStringLiteral("oggenc"), QStringLiteral("-o"), file, QStringLiteral("-")},
-                         audio::kEncodeAutoFree) == 0) {
-    ShowError(QStringLiteral(
-        "Couldn't start encoding...\nMake sure OGGENC.EXE (if encoding to OGG) is in the same\n"
-        "direcory as this RECTEST, or LAME.EXE (if encoding to MP3)."));
+    reports.push_back({QStringLiteral("Couldn't start recording"), audio::errorGetCode()});
+  } else if (audio::encodeStart(RecordChannel,
+                                {QStringLiteral("oggenc"), QStringLiteral("-o"), file, QStringLiteral("-")},
+                                audio::kEncodeAutoFree) == 0) {
+    reports.push_back({QStringLiteral("Couldn't start encoding...\nMake sure OGGENC.EXE (if encoding to OGG) "
+                                      "is in the same\ndirecory as this RECTEST, or LAME.EXE (if encoding "
+                                      "to MP3)."),
+                       audio::errorGetCode()});
     audio::channelStop(RecordChannel);
     RecordChannel = 0;
-    return;
+  } else {
+    // Created paused and started only now that the encoder is attached: the
+    // file gets the signal from its first sample.
+    audio::channelPlay(RecordChannel, false);
   }
-  audio::channelPlay(RecordChannel, false);
+
+  // The boxes come last: their event loops let the stage's timers run, and
+  // those may start or stop recordings themselves.
+  for (const Report& r : reports) ShowError(r.message, r.code);
 }
 
 void TfrmMain::StopRecording(const QString& file) {
-  audio::channelStop(RecordChannel);
-  RecordChannel = 0;
+  const bool wasRecording = RecordChannel != 0;
+  std::vector<Report> reports = EndRecording();
+
+  if (RecordedStream != 0) audio::streamFree(RecordedStream);
   RecordedStream = audio::streamCreateFile(file);
+  if (RecordedStream == 0 && wasRecording && reports.empty()) {
+    reports.push_back({QStringLiteral("Файл ответа не удалось открыть после записи:\n%1").arg(file),
+                       audio::errorGetCode()});
+  }
+  for (const Report& r : reports) ShowError(r.message, r.code);
 }

@@ -1,0 +1,232 @@
+// The main window's answer recorder: StartRecording / StopRecording with
+// the synthetic device and the real oggenc, and the boxes they show.
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <thread>
+
+#include "audio/audio.h"
+#include "probe.h"
+#include "shell/main.h"
+#include "support/sound_file.h"
+#include "support/synthetic_device.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kEncoderMissing = QStringLiteral(
+    "Couldn't start encoding...\nMake sure OGGENC.EXE (if encoding to OGG) is in the same\n"
+    "direcory as this RECTEST, or LAME.EXE (if encoding to MP3).\n(error code: 48)");
+
+// Answers every message box that opens while it lives, keeping its text.
+class BoxCatcher : public QObject {
+ public:
+  BoxCatcher() {
+    timer_.setInterval(5);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        texts << box->text();
+        captions << box->windowTitle();
+        box->accept();
+      }
+    });
+    timer_.start();
+  }
+  QStringList texts;
+  QStringList captions;
+
+ private:
+  QTimer timer_;
+};
+
+}  // namespace
+
+class TestRecorder : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir tmp_;
+  QString oldCwd_;
+  test::SyntheticDevice* dev_ = nullptr;
+  TfrmMain* main_ = nullptr;
+
+  void speak(std::uint64_t frames) { QVERIFY(dev_->waitCaptured(frames, 10000)); }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(tmp_.isValid());
+    oldCwd_ = QDir::currentPath();
+    QDir::setCurrent(tmp_.path());
+  }
+  void cleanupTestCase() { QDir::setCurrent(oldCwd_); }
+
+  void init() {
+    dev_ = test::installSyntheticDevice();
+    dev_->setSpeed(8.0);
+    dev_->setTone(880.0, 0.5);
+    BoxCatcher boxes;
+    main_ = new TfrmMain();
+    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(RecordChannel, 0u);
+    QCOMPARE(RecordedStream, 0u);
+  }
+  void cleanup() {
+    delete main_;
+    main_ = nullptr;
+    QCOMPARE(probe::children(), QList<int>());
+    QCOMPARE(audio::handleCount(), std::size_t(0));
+  }
+
+  // The file is complete and open for playback right when StopRecording returns.
+  void recordsAnswerAndOpensIt_data() {
+    QTest::addColumn<QString>("file");
+    QTest::newRow("relative answer path") << "Answer_1234 56 7/1234567890123/1234567890123_01.ogg";
+    QTest::newRow("test file") << "test.ogg";
+  }
+  void recordsAnswerAndOpensIt() {
+    QFETCH(QString, file);
+    QDir().mkpath(QFileInfo(file).path());
+    BoxCatcher boxes;
+    const std::uint64_t before = dev_->capturedFrames();
+    main_->StartRecording(file);
+    QVERIFY(RecordChannel != 0);
+    QCOMPARE(audio::channelIsActive(RecordChannel), int(audio::Playing));
+    speak(2 * 44100);
+    main_->StopRecording(file);
+    const std::uint64_t fed = dev_->capturedFrames() - before;
+    QCOMPARE(RecordChannel, 0u);
+    QVERIFY(RecordedStream != 0);
+    QCOMPARE(boxes.texts, QStringList());
+    const test::SoundFile f = test::readSoundFile(file);
+    QVERIFY(f.ok);
+    QCOMPARE(f.rate, 44100);
+    QCOMPARE(f.channels, 2);
+    QVERIFY2(std::abs(f.frames - qint64(fed)) <= 44100 / 20 + 441,
+             qPrintable(QStringLiteral("%1 vs %2").arg(f.frames).arg(fed)));
+    QVERIFY(std::abs(test::dominantFrequency(f.channel(1), 44100) - 880.0) < 9.0);
+
+    // And it plays.
+    dev_->clearPlayed();
+    QVERIFY(audio::channelPlay(RecordedStream, true));
+    QTRY_COMPARE_WITH_TIMEOUT(audio::channelIsActive(RecordedStream), int(audio::Stopped), 5000);
+    QVERIFY(dev_->played().size() / 2 >= std::size_t(f.frames));
+  }
+
+  // A failed start is told once; the stop that follows shows nothing more and
+  // opens the file only when an older one of that name is there.
+  void failedStarts_data() {
+    QTest::addColumn<bool>("deviceMissing");
+    QTest::addColumn<bool>("olderFile");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("no encoder") << false << false << kEncoderMissing;
+    QTest::newRow("no encoder, older file") << false << true << kEncoderMissing;
+    QTest::newRow("no recording device") << true << false
+                                         << QStringLiteral("Couldn't start recording\n(error code: 23)");
+  }
+  void failedStarts() {
+    QFETCH(bool, deviceMissing);
+    QFETCH(bool, olderFile);
+    QFETCH(QString, box);
+    const QString file = QStringLiteral("failed.ogg");
+    QFile::remove(file);
+    if (olderFile) QVERIFY(test::writeSoundFile(file, test::tone(300, 0.3, 4410), 44100, 2));
+    QTemporaryDir emptyDir;
+    const QByteArray oldPath = qgetenv("PATH");
+    if (deviceMissing) dev_->failCapture(audio::ErrDevice);
+    else qputenv("PATH", QFile::encodeName(emptyDir.path()));
+
+    BoxCatcher boxes;
+    main_->StartRecording(file);
+    qputenv("PATH", oldPath);
+    QCOMPARE(boxes.texts, QStringList{box});
+    QCOMPARE(boxes.captions, QStringList{QStringLiteral("Error")});
+    QCOMPARE(RecordChannel, 0u);
+    QCOMPARE(audio::channelIsActive(RecordChannel), int(audio::Stopped));
+
+    main_->StopRecording(file);
+    QCOMPARE(boxes.texts.size(), 1);
+    QCOMPARE(RecordChannel, 0u);
+    QCOMPARE(RecordedStream != 0, olderFile);
+  }
+
+  // The encoder dies mid-answer: the recording ends, StopRecording says so,
+  // and the part encoded before stays playable.
+  void encoderDiesMidAnswer() {
+    BoxCatcher boxes;
+    main_->StartRecording(QStringLiteral("died.ogg"));
+    speak(10 * 44100);
+    QCOMPARE(probe::killChildren(SIGKILL), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(audio::channelIsActive(RecordChannel), int(audio::Stopped), 3000);
+    QCOMPARE(boxes.texts, QStringList());
+    main_->StopRecording(QStringLiteral("died.ogg"));
+    QCOMPARE(boxes.texts.size(), 1);
+    QVERIFY2(boxes.texts[0].startsWith(QStringLiteral("Запись ответа прервалась")), qPrintable(boxes.texts[0]));
+    QVERIFY(boxes.texts[0].contains(QStringLiteral("died.ogg")));
+    QVERIFY(boxes.texts[0].endsWith(QStringLiteral("(error code: 49)")));
+    QCOMPARE(RecordChannel, 0u);
+    QVERIFY(RecordedStream != 0);
+  }
+
+  // The encoder cannot write the answer file: told at the stop, not silent.
+  void answerFileCannotBeWritten() {
+    QFile blocker(QStringLiteral("Answer_blocked"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString file = QStringLiteral("Answer_blocked/1234567890123_01.ogg");
+    BoxCatcher boxes;
+    main_->StartRecording(file);
+    speak(44100);
+    main_->StopRecording(file);
+    QCOMPARE(boxes.texts.size(), 1);
+    QVERIFY2(boxes.texts[0].startsWith(QStringLiteral("Запись ответа прервалась")), qPrintable(boxes.texts[0]));
+    QCOMPARE(RecordedStream, 0u);
+  }
+
+  // A second StartRecording ends the first one properly.
+  void secondStartEndsTheFirst() {
+    BoxCatcher boxes;
+    main_->StartRecording(QStringLiteral("first.ogg"));
+    speak(44100);
+    const audio::Handle first = RecordChannel;
+    main_->StartRecording(QStringLiteral("second.ogg"));
+    QVERIFY(RecordChannel != 0);
+    QVERIFY(RecordChannel != first);
+    QCOMPARE(audio::channelIsActive(first), int(audio::Stopped));
+    QCOMPARE(probe::children().size(), 1);
+    const test::SoundFile f = test::readSoundFile(QStringLiteral("first.ogg"));
+    QVERIFY(f.ok);
+    QVERIFY(f.frames >= 44100);
+    speak(4410);
+    main_->StopRecording(QStringLiteral("second.ogg"));
+    QVERIFY(RecordedStream != 0);
+    QCOMPARE(boxes.texts, QStringList());
+  }
+
+  // A day of recordings: no process, thread, descriptor or stream left over.
+  void manyRecordingsLeaveNothingBehind() {
+    BoxCatcher boxes;
+    auto cycle = [&](int i) {
+      const QString file = QStringLiteral("day_%1.ogg").arg(i % 4);
+      main_->StartRecording(file);
+      speak(441);
+      main_->StopRecording(file);
+      QVERIFY(RecordedStream != 0);
+      if (i % 2) audio::channelPlay(RecordedStream, true);
+    };
+    cycle(0);
+    const int fds = probe::openFds(), threads = probe::threads();
+    for (int i = 1; i <= 200 && !QTest::currentTestFailed(); ++i) cycle(i);
+    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(audio::handleCount(), std::size_t(1));  // RecordedStream
+    QCOMPARE(probe::children(), QList<int>());
+    QCOMPARE(probe::openFds(), fds);
+    QVERIFY(probe::threads() <= threads + 1);  // the output device may be running
+  }
+};
+
+QTEST_MAIN(TestRecorder)
+#include "tst_recorder.moc"

@@ -1,0 +1,100 @@
+// A synthetic sound device for tests: a known signal goes in where the
+// microphone would be, and every sample the station plays is kept for
+// inspection. Nothing needs a sound server.
+//
+//   auto* dev = test::installSyntheticDevice();   // before the station starts
+//   dev->setTone(1000.0, 0.5);                    // what the "microphone" hears
+//   dev->setSpeed(8.0);                           // 8x faster than real time
+//   ... run station code: recordInit/init, StartRecording, playback ...
+//   dev->capturedFrames();                        // frames handed to the recorder
+//   dev->played();                                // frames the station played
+//
+// The device is owned by the audio layer and lives until the next
+// installSyntheticDevice() or audio::setBackend(); install it while no device
+// is initialised (before TfrmMain is built, or after audio::free()).
+// Setters may be called at any time from the test's thread.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "audio/backend.h"
+
+namespace test {
+
+class SyntheticDevice final : public audio::Backend {
+ public:
+  SyntheticDevice();
+  ~SyntheticDevice() override;
+
+  // --- what goes in and how fast ---
+  // A sine of `hz` at `amplitude` (0..1 of full scale) on both channels;
+  // hz 0 or amplitude 0 is silence.
+  void setTone(double hz, double amplitude);
+  void setSilence() { setTone(0.0, 0.0); }
+  // Both directions run `factor` times faster than real time (1 = real time).
+  void setSpeed(double factor);
+  // What version() reports (the station refuses anything but 2.4.x).
+  void setVersion(std::uint32_t v) { version_ = v; }
+  // The default recording / output device is missing: opening or starting it
+  // fails with `code` (audio::ErrOk makes it work again).
+  void failCapture(int code) { captureFailure_ = code; }
+  void failOutput(int code) { outputFailure_ = code; }
+
+  // --- what came out ---
+  // Frames delivered to the recorder since the device was installed.
+  std::uint64_t capturedFrames() const { return captured_.load(); }
+  bool capturing() const { return capturing_.load(); }
+  bool outputRunning() const { return outputRunning_.load(); }
+  // Every frame pulled from the station while something was playing
+  // (interleaved stereo), in order; and clearing it.
+  std::vector<std::int16_t> played() const;
+  void clearPlayed();
+  // Waits (up to timeoutMs) until at least `frames` more frames than now
+  // have been captured. False on time-out.
+  bool waitCaptured(std::uint64_t frames, int timeoutMs) const;
+
+  // --- audio::Backend ---
+  std::uint32_t version() const override { return version_; }
+  int openCapture() override;
+  void closeCapture() override;
+  int startCapture(CaptureSink sink) override;
+  void stopCapture() override;
+  int openOutput(OutputSource source) override;
+  void closeOutput() override;
+  int startOutput() override;
+  void stopOutput() override;
+
+ private:
+  void captureLoop(CaptureSink sink);
+  void outputLoop();
+
+  std::atomic<std::uint32_t> version_;
+  std::atomic<int> captureFailure_{0};
+  std::atomic<int> outputFailure_{0};
+  std::atomic<double> hz_{440.0};
+  std::atomic<double> amplitude_{0.5};
+  std::atomic<double> speed_{1.0};
+
+  std::atomic<bool> capturing_{false};
+  std::atomic<bool> stopCapture_{false};
+  std::atomic<std::uint64_t> captured_{0};
+  std::uint64_t phaseFrame_ = 0;  // capture thread
+  std::thread captureThread_;
+
+  OutputSource source_;
+  std::atomic<bool> outputRunning_{false};
+  std::atomic<bool> stopOutput_{false};
+  std::thread outputThread_;
+  mutable std::mutex playedMutex_;
+  std::vector<std::int16_t> played_;
+};
+
+// Installs a fresh synthetic device as the audio backend and returns it.
+SyntheticDevice* installSyntheticDevice();
+
+}  // namespace test

@@ -1,0 +1,163 @@
+// The station's recorder on a real sound server: speech and tone bursts are
+// played into a PulseAudio null sink, the recorder records its monitor (the
+// default recording source) through SDL2 and oggenc, and the answer file is
+// measured; then the file is played back through the same server.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "audio/audio.h"
+#include "shell/main.h"
+#include "support/sound_file.h"
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr double kBurst1Hz = 2000.0;
+constexpr double kBurst2Hz = 3000.0;
+
+bool run(const QString& program, const QStringList& args, int timeoutMs = 10000) {
+  QProcess p;
+  p.start(program, args);
+  if (!p.waitForFinished(timeoutMs)) {
+    p.kill();
+    p.waitForFinished();
+    return false;
+  }
+  return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool finished(QProcess& p, int timeoutMs) {
+  return (p.state() == QProcess::NotRunning || p.waitForFinished(timeoutMs)) && p.exitCode() == 0;
+}
+
+// Where the tone first makes up most of a 20 ms window; -1 if nowhere.
+double findBurst(const std::vector<float>& mono, double hz, double fromSec, double toSec) {
+  const std::size_t win = kRate / 50;
+  for (auto at = std::size_t(fromSec * kRate); at + win <= std::min(mono.size(), std::size_t(toSec * kRate));
+       at += win / 2) {
+    if (test::rms(mono, at, at + win) > 0.05 && test::toneShare(mono, kRate, hz, at, at + win) > 0.6)
+      return double(at) / kRate;
+  }
+  return -1.0;
+}
+
+}  // namespace
+
+class TestSoundSystem : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir tmp_;
+  TfrmMain* main_ = nullptr;
+  QStringList boxes_;
+  QTimer boxTimer_;
+
+  QString path(const QString& name) const { return tmp_.filePath(name); }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(tmp_.isValid());
+    // A missing server must fail here, clearly and at once.
+    QVERIFY2(run(QStringLiteral("pactl"), {QStringLiteral("info")}, 5000),
+             "no PulseAudio server answers at PULSE_SERVER: start it with tools/sound-server");
+    QVERIFY2(run(QStringLiteral("espeak-ng"),
+                 {QStringLiteral("-w"), path(QStringLiteral("speech.wav")), QStringLiteral("-s"),
+                  QStringLiteral("150"), QStringLiteral("Station check. One two three four five.")}),
+             "espeak-ng cannot make the speech");
+    QVERIFY(test::writeSoundFile(path(QStringLiteral("burst1.wav")), test::tone(kBurst1Hz, 0.5, kRate / 8), kRate, 2));
+    QVERIFY(test::writeSoundFile(path(QStringLiteral("burst2.wav")), test::tone(kBurst2Hz, 0.5, kRate / 8), kRate, 2));
+
+    connect(&boxTimer_, &QTimer::timeout, this, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        boxes_ << box->text();
+        box->accept();
+      }
+    });
+    boxTimer_.start(5);
+    main_ = new TfrmMain();  // the real SDL2 devices
+    QCOMPARE(boxes_, QStringList());
+  }
+  void cleanupTestCase() { delete main_; }
+
+  void recordsSpeechWithItsBeginningAndEnd() {
+    const QString answer = path(QStringLiteral("answer 01.ogg"));
+    QElapsedTimer clock;
+    main_->StartRecording(answer);
+    clock.start();
+    QVERIFY(RecordChannel != 0);
+    QProcess burst1, speech, burst2;
+    burst1.start(QStringLiteral("paplay"), {path(QStringLiteral("burst1.wav"))});
+    QTest::qWait(600);
+    speech.start(QStringLiteral("paplay"), {path(QStringLiteral("speech.wav"))});
+    // The second burst is played and has reached the sink right before the stop.
+    while (clock.elapsed() < 4830) QTest::qWait(5);
+    burst2.start(QStringLiteral("paplay"), {path(QStringLiteral("burst2.wav"))});
+    QVERIFY(finished(burst2, 3000));
+    const qint64 stoppedAt = clock.elapsed();
+    main_->StopRecording(answer);
+    const qint64 stopTook = clock.elapsed() - stoppedAt;
+    QVERIFY(finished(burst1, 3000));
+    QVERIFY(finished(speech, 10000));
+
+    QCOMPARE(boxes_, QStringList());
+    QVERIFY(RecordedStream != 0);
+    const test::SoundFile f = test::readSoundFile(answer);
+    QVERIFY(f.ok);
+    QCOMPARE(f.rate, kRate);
+    QCOMPARE(f.channels, 2);
+    const auto left = f.channel(0);
+    const double b1 = findBurst(left, kBurst1Hz, 0.0, 1.0);
+    const double b2 = findBurst(left, kBurst2Hz, f.seconds() - 1.0, f.seconds());
+    const double speechLevel = test::rms(left, std::size_t(1.0 * kRate), std::size_t(4.0 * kRate));
+    qInfo("length %.3f s (stopped at %.3f s, stop took %lld ms); burst 1 at %.3f s, burst 2 at %.3f s; "
+          "speech rms %.4f",
+          f.seconds(), stoppedAt / 1000.0, stopTook, b1, b2, speechLevel);
+    QVERIFY(std::abs(f.seconds() - 5.0) <= 0.3);
+    QVERIFY2(b1 >= 0, "the burst played right after the start is not in the file");
+    QVERIFY2(b2 >= 0, "the burst played right before the stop is not in the file");
+    QVERIFY2(speechLevel > 0.01, "the speech is not audible in the file");
+  }
+
+  // The recording plays back through the same server: caught at the sink's
+  // monitor (by parec, which keeps up with any stream), it is all there.
+  void playsBackThroughTheServer() {
+    const audio::Handle s = audio::streamCreateFile(path(QStringLiteral("answer 01.ogg")));
+    QVERIFY(s != 0);
+    QProcess parec;
+    parec.start(QStringLiteral("parec"), {QStringLiteral("--raw"), QStringLiteral("--latency-msec=10"),
+                                          QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
+                                          QStringLiteral("--channels=2")});
+    QVERIFY(parec.waitForStarted(3000));
+    QTest::qWait(200);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(audio::channelPlay(s, true));
+    QCOMPARE(audio::channelIsActive(s), int(audio::Playing));
+    QTRY_COMPARE_WITH_TIMEOUT(audio::channelIsActive(s), int(audio::Stopped), 10000);
+    const qint64 played = clock.elapsed();
+    QTest::qWait(300);
+    parec.terminate();
+    QVERIFY(parec.waitForFinished(3000));
+    QVERIFY(audio::streamFree(s));
+    const QByteArray raw = parec.readAllStandardOutput();
+    std::vector<float> left;
+    const auto* pcm = reinterpret_cast<const std::int16_t*>(raw.constData());
+    for (qsizetype i = 0; i + 1 < raw.size() / 2; i += 2) left.push_back(pcm[i] / 32768.0f);
+    const double seconds = double(left.size()) / kRate;
+    const double b1 = findBurst(left, kBurst1Hz, 0.0, seconds);
+    const double b2 = findBurst(left, kBurst2Hz, 0.0, seconds);
+    qInfo("played back in %lld ms; at the monitor: burst 1 at %.3f s, burst 2 at %.3f s", played, b1, b2);
+    QVERIFY(played >= 4900 && played < 6000);
+    QVERIFY2(b1 >= 0 && b2 >= 0, "the bursts are not heard at the sink");
+    QVERIFY(std::abs((b2 - b1) - 4.8) < 0.3);
+    QVERIFY(test::rms(left, std::size_t((b1 + 1.0) * kRate), std::size_t((b1 + 3.5) * kRate)) > 0.01);
+    QCOMPARE(boxes_, QStringList());
+  }
+};
+
+QTEST_MAIN(TestSoundSystem)
+#include "tst_sound_system.moc"
