@@ -7,18 +7,11 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
-#include <memory>
 
 #include "audio/audio.h"
-#include "audio/backend.h"
 #include "modal.h"
-// The recording tests need the synthetic sound device (WITH_SYNTHETIC_DEVICE,
-// set by CMake when the test support has it); without it the recording
-// check is answered through its handlers.
-#ifdef WITH_SYNTHETIC_DEVICE
 #include "sound_file.h"
 #include "synthetic_device.h"
-#endif
 #include "shell/main.h"
 #include "shell/picture.h"
 #include "shell/stages.h"
@@ -29,19 +22,7 @@
 
 namespace {
 
-#ifdef WITH_SYNTHETIC_DEVICE
 constexpr double kTone = 1000.0;  // what the synthetic microphone hears
-#else
-// Sound devices that open and stay silent.
-struct QuietDevices : audio::Backend {
-  int openCapture() override { return audio::ErrOk; }
-  void closeCapture() override {}
-  int startCapture(CaptureSink) override { return audio::ErrOk; }
-  void stopCapture() override {}
-  int openOutput(OutputSource) override { return audio::ErrOk; }
-  void closeOutput() override {}
-};
-#endif
 
 // Stands in for the instruction stage: counts how often it is started.
 int g_instructionStarts = 0;
@@ -59,20 +40,14 @@ QByteArray cp1251(const QString& s) { return QStringEncoder("windows-1251")(s); 
 struct CheckStation {
   test::StationFixture fx;
   test::ModalAnswerer boxes;
-#ifdef WITH_SYNTHETIC_DEVICE
   test::SyntheticDevice* device = nullptr;
-#endif
   TfrmTestHard* frame = nullptr;
 
   // prepare runs on the station folder before the station starts.
   explicit CheckStation(const std::function<void(const QString&)>& prepare = {}) {
-#ifdef WITH_SYNTHETIC_DEVICE
     device = test::installSyntheticDevice();
     device->setSpeed(8.0);
     device->setTone(kTone, 0.5);
-#else
-    audio::setBackend(std::make_unique<QuietDevices>());
-#endif
     if (prepare) prepare(fx.dir());
     fx.startStation();
     g_instructionStarts = 0;
@@ -117,15 +92,11 @@ struct CheckStation {
   // The recording check, answered: record about a second, stop, and while
   // the recording plays back answer "Да" or "Нет".
   void answerRecording(bool yes) const {
-#ifdef WITH_SYNTHETIC_DEVICE
     QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
     QVERIFY(device->waitCaptured(44100, 10000));
     QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
     QVERIFY(frame->findChild<QWidget*>("pnlTestREC")->isVisible());
     QTest::mouseClick(button(yes ? "Button4" : "Button5"), Qt::LeftButton);
-#else
-    yes ? frame->Button4Click() : frame->Button5Click();
-#endif
   }
   void acceptBothChecks() const {
     answerRecording(true);
@@ -295,7 +266,6 @@ class TestTestHard : public QObject {
     }
   }
 
-#ifdef WITH_SYNTHETIC_DEVICE
   // One round of the recording check: the microphone while recording, the
   // test file written, played back with the loudspeaker, and the answer
   // silences it.
@@ -374,8 +344,6 @@ class TestTestHard : public QObject {
       QVERIFY(s.frame->findChild<QWidget*>("pnlTestREC")->isHidden());
     }
   }
-
-#endif
 
   void reopeningTheTextWindowKeepsMarkAndFlag() {
     CheckStation s;
