@@ -45,6 +45,8 @@ struct CountingBackend : audio::Backend {
     return audio::ErrOk;
   }
   void closeOutput() override { --*outputOpen; }
+  int startOutput() override { return audio::ErrOk; }
+  void stopOutput() override {}
 };
 
 // A stage frame for the switch tests.
