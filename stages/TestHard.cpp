@@ -204,14 +204,20 @@ void TfrmTestHard::btnRecTestClick() {
   RecordingCheckPassed = false;
   ui_->lblTestREC->hide();
   const QString file = station::names::testRecordingFile();
+  // The recorder's error boxes run nested event loops, in which the stage
+  // may already have been left (the finishing timer): nothing of the frame
+  // is touched then.
+  QPointer<TfrmTestHard> self(this);
   if (RecordChannel == 0) {
     frmMain->StartRecording(file);
+    if (!self) return;
     // Also after a failed start: the next press then finds no recording
     // running and tries again.
     ui_->btnRecTest->setText(QStringLiteral("Завершить запись и воспроизвести"));
     return;
   }
   frmMain->StopRecording(file);
+  if (!self) return;
   ui_->btnRecTest->setText(recTestCaption());
   ui_->btnRecTest->setEnabled(false);
   ui_->pnlTestREC->show();
@@ -305,7 +311,9 @@ void TfrmTestHard::Timer1Timer() {
     }
   }
   frmMain->AnswerKey = key;
-  // Nothing of the check may keep sounding in the next stage.
+  // Nothing of the check may go on in the next stage: a test recording
+  // started in the moment before the timer fired is ended, playback stopped.
+  if (RecordChannel != 0) frmMain->StopRecording(station::names::testRecordingFile());
   audio::channelStop(RecordedStream);
   frmMain->Panel1->show();
   frmMain->StartFrame(5);

@@ -447,6 +447,21 @@ class TestTestHard : public QObject {
     QCOMPARE(g_instructionStarts, 1);
   }
 
+  // The recording check started again in the moment between the press and
+  // the switch does not go on recording into the next stage.
+  void recordingStartedBeforeTheSwitchEnds() {
+    CheckStation s;
+    s.acceptBothChecks();
+    s.fill("1234", "12", "3");
+    QVERIFY(s.finishEnabled());
+    QTest::mouseClick(s.button("Button1"), Qt::LeftButton);
+    QTest::mouseClick(s.button("btnRecTest"), Qt::LeftButton);
+    QVERIFY(RecordChannel != 0);
+    QVERIFY(test::waitFor([] { return g_instructionStarts == 1; }, 2000));
+    QCOMPARE(RecordChannel, 0u);
+    QCOMPARE(s.boxes.count(), 0);
+  }
+
   void pastedNonDigitKeepsTheStage_data() {
     QTest::addColumn<QString>("station");
     QTest::addColumn<QString>("aud");
