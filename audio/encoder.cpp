@@ -34,11 +34,11 @@ std::int64_t nowNs() {
 
 // Ten seconds of sound between the capture thread and the pipe.
 constexpr std::size_t kRingSamples = std::size_t(kRate) * kChannels * 10;
-// The writer is woken once this many samples wait (about 46 ms of sound), so
+// The writer is woken once this many samples wait (about 93 ms of sound), so
 // it does not run for every small captured block.
-constexpr std::size_t kWakeSamples = 2048 * kChannels;
+constexpr std::size_t kWakeSamples = 4096 * kChannels;
 // How often the writer looks at the pipe when nothing arrives.
-constexpr int kIdlePollMs = 50;
+constexpr int kIdlePollMs = 250;
 
 QString programFolder() {
   if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();

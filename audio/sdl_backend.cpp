@@ -16,7 +16,7 @@ namespace {
 
 // Small device blocks keep the capture latency low, so that the beginning
 // and the end of an answer reach the file (about 12 ms and 23 ms).
-constexpr int kCaptureBlockFrames = 512;
+constexpr int kCaptureBlockFrames = 1024;
 constexpr int kOutputBlockFrames = 1024;
 // On stop, the capture runs on until the sound of the moment of the stop has
 // arrived: as many frames as the clock says since the first block, plus this
