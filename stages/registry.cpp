@@ -3,11 +3,13 @@
 #include "stages/FiveSec.h"
 #include "stages/Instruction.h"
 #include "stages/RecStudID.h"
+#include "stages/TestHard.h"
 #include "stages/TestRTF.h"
 
 namespace station {
 
 void registerStages() {
+  registerStageClass<TfrmTestHard>(1);
   registerStageClass<TfrmInstruction>(5);
   registerStageClass<TfrmRecStudID>(6);
 }

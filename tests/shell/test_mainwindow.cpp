@@ -84,6 +84,7 @@ class TestMainWindow : public QObject {
     g_started = 0;
   }
   void initTestCase() {
+    test::registerStationStages();
     station::registerStageClass<TProbeFrame>(kProbe);
     station::registerStageClass<TProbeFrame>(kProbe2);
   }

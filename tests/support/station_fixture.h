@@ -30,17 +30,23 @@ inline bool copyTree(const QString& from, const QString& to) {
   return true;
 }
 
+// Registers the station's stages and pictures, once. A test that puts a
+// frame of its own under a stage code calls this first, so that its
+// registration is not replaced by the station's.
+inline void registerStationStages() {
+  static bool registered = false;
+  if (registered) return;
+  station::registerStages();
+  station::initResources();
+  registered = true;
+}
+
 class StationFixture {
  public:
   // timerScale: every station timer interval is multiplied by it.
   explicit StationFixture(double timerScale = 1.0) : oldCwd_(QDir::currentPath()) {
     station::setTimerScale(timerScale);
-    static bool registered = false;
-    if (!registered) {
-      station::registerStages();
-      station::initResources();
-      registered = true;
-    }
+    registerStationStages();
     copyTree(QStringLiteral(QUORVEL_SAMPLE_KIM), dir() + QStringLiteral("/KIM"));
     QDir::setCurrent(dir());
   }

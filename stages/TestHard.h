@@ -1,0 +1,96 @@
+// Stage 1, the equipment check: the organiser proves that the station
+// records, plays back and shows task texts, types the station's three codes
+// and moves the station on to the first participant.
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+class QAction;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class StationPicture;
+
+namespace Ui {
+class TfrmTestHard;
+}
+
+// A push button whose caption wraps onto several lines, centred, as the big
+// captions of the station's buttons need. Bound to an action it takes the
+// action's caption and enabled state and triggers the action when clicked.
+class WordWrapButton : public QPushButton {
+  Q_OBJECT
+ public:
+  explicit WordWrapButton(QWidget* parent = nullptr);
+  void bindAction(QAction* action);
+  QAction* action() const { return action_; }
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void followAction();
+  QAction* action_ = nullptr;
+};
+
+// A label whose text may carry a carriage return right after a line feed
+// (the "\n\r" the station's captions use): text() keeps it, but it is not
+// drawn, so the line after it starts at its edge like any other.
+class CaptionLabel : public QLabel {
+  Q_OBJECT
+ public:
+  explicit CaptionLabel(QWidget* parent = nullptr);
+  // The text as drawn.
+  QString shownText() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+class TfrmTestHard : public QFrame {
+  Q_OBJECT
+ public:
+  explicit TfrmTestHard(QWidget* owner = nullptr);
+  ~TfrmTestHard() override;
+
+  void Start();
+
+  // Recording check.
+  void btnRecTestClick();
+  void Button4Click();
+  void Button5Click();
+  // Text display check.
+  void btnTestRTFClick();
+  void Button7Click();
+  void Button8Click();
+  // Finishing.
+  void Action1Update();
+  void Action1Execute();
+  void Timer1Timer();
+  void Button6Click();
+  // Key filters of the code fields: true when the key is to be discarded.
+  bool edtStationCodeKeyPress(QKeyEvent* key);
+  bool edtAudCodeKeyPress(QKeyEvent* key);
+  bool edtCompCodeKeyPress(QKeyEvent* key);
+
+  bool RecordingCheckPassed = false;
+  bool TextCheckPassed = false;
+
+  QAction* Action1 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void recordingAnswered(bool accepted);
+  void textAnswered(bool accepted);
+  static void showMark(QLabel* mark, bool accepted);
+
+  Ui::TfrmTestHard* ui_;
+};

@@ -1,0 +1,593 @@
+// The equipment check stage: what it shows at start, the two checks and
+// their marks, the enabling rule of the finishing button, the code fields,
+// the answer folder key and the switch to the instruction stage.
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "audio/audio.h"
+#include "modal.h"
+#include "sound_file.h"
+#include "synthetic_device.h"
+#include "shell/main.h"
+#include "shell/picture.h"
+#include "shell/stages.h"
+#include "station_fixture.h"
+#include "stages/TestHard.h"
+#include "stages/TestRTF.h"
+#include "textview/richview.h"
+
+namespace {
+
+constexpr double kTone = 1000.0;  // what the synthetic microphone hears
+
+// Stands in for the instruction stage: counts how often it is started.
+int g_instructionStarts = 0;
+class TInstructionProbe : public QFrame {
+ public:
+  explicit TInstructionProbe(QWidget* owner) : QFrame(owner) {}
+  void Start() { ++g_instructionStarts; }
+};
+
+const QString kSubjectCaption = QStringLiteral("Станция для приема экзамена по:\n\r");
+
+QByteArray cp1251(const QString& s) { return QStringEncoder("windows-1251")(s); }
+
+// The station started on the equipment check in a temporary folder.
+struct CheckStation {
+  test::StationFixture fx;
+  test::ModalAnswerer boxes;
+  test::SyntheticDevice* device = nullptr;
+  TfrmTestHard* frame = nullptr;
+
+  // prepare runs on the station folder before the station starts.
+  explicit CheckStation(const std::function<void(const QString&)>& prepare = {}) {
+    device = test::installSyntheticDevice();
+    device->setSpeed(8.0);
+    device->setTone(kTone, 0.5);
+    if (prepare) prepare(fx.dir());
+    fx.startStation();
+    g_instructionStarts = 0;
+    frame = qobject_cast<TfrmTestHard*>(CurrentFrame.data());
+  }
+
+  template <class W>
+  W* w(const char* name) const {
+    W* found = frame->findChild<W*>(QLatin1String(name));
+    if (!found) qFatal("no control %s", name);
+    return found;
+  }
+  QPushButton* button(const char* name) const { return w<QPushButton>(name); }
+  QLabel* label(const char* name) const { return w<QLabel>(name); }
+  QLineEdit* field(const char* name) const { return w<QLineEdit>(name); }
+
+  void fill(const QString& station, const QString& aud, const QString& comp) const {
+    field("edtStationCode")->setText(station);
+    field("edtAudCode")->setText(aud);
+    field("edtCompCode")->setText(comp);
+  }
+  // Lets the update-on-idle handlers run, as the idle station does.
+  bool finishEnabled() const {
+    test::pump(20);
+    const bool enabled = frame->Action1->isEnabled();
+    if (button("Button1")->isEnabled() != enabled) qFatal("Button1 does not follow Action1");
+    return enabled;
+  }
+  // Opens the text check window with its button, runs whileOpen inside it,
+  // then closes it with "Закрыть". False when the window never showed.
+  bool checkText(const std::function<void()>& whileOpen = {}) const {
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+      if (!test::waitFor([] { return frmTestRTF->isVisible(); }, 2000)) return;
+      shown = true;
+      if (whileOpen) whileOpen();
+      QTest::mouseClick(frmTestRTF->Button1, Qt::LeftButton);
+    });
+    QTest::mouseClick(button("btnTestRTF"), Qt::LeftButton);
+    return shown;
+  }
+  // The recording check, answered: record about a second, stop, and while
+  // the recording plays back answer "Да" or "Нет".
+  void answerRecording(bool yes) const {
+    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+    QVERIFY(device->waitCaptured(44100, 10000));
+    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+    QVERIFY(frame->findChild<QWidget*>("pnlTestREC")->isVisible());
+    QTest::mouseClick(button(yes ? "Button4" : "Button5"), Qt::LeftButton);
+  }
+  void acceptBothChecks() const {
+    answerRecording(true);
+    checkText();
+    QTest::mouseClick(button("Button7"), Qt::LeftButton);
+  }
+  // Presses the finishing button and waits until the next stage has
+  // started (true) or a box has answered instead (false).
+  bool finish() const {
+    const int seen = boxes.count();
+    QTest::mouseClick(button("Button1"), Qt::LeftButton);
+    test::waitFor([&] { return g_instructionStarts > 0 || boxes.count() > seen; }, 2000);
+    return g_instructionStarts > 0;
+  }
+};
+
+void writeSubject(const QString& dir, const QByteArray& bytes) {
+  QFile f(dir + QStringLiteral("/KIM/subj"));
+  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bytes);
+}
+
+}  // namespace
+
+class TestTestHard : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    test::registerStationStages();
+    station::registerStageClass<TInstructionProbe>(5);
+  }
+
+  void startShowsTheStageWithTheFinishingButtonDisabled() {
+    CheckStation s;
+    QVERIFY(s.frame);
+    QCOMPARE(s.boxes.count(), 0);
+    QVERIFY(frmMain->Panel1->isHidden());
+    QVERIFY(!s.frame->RecordingCheckPassed && !s.frame->TextCheckPassed);
+    for (const char* hidden : {"pnlTestREC", "lblTestREC", "pnlTestRTF", "lblTestRTF", "imgMic", "imgSpeak"})
+      QVERIFY2(s.frame->findChild<QWidget*>(hidden)->isHidden(), hidden);
+    QCOMPARE(s.button("Button1")->text(), QString("Завершить проверку оборудования и приступить к приему экзамена"));
+    // Even with every field filled the checks are still owed.
+    s.fill("1234", "12", "3");
+    QVERIFY(!s.finishEnabled());
+    QVERIFY(s.frame->Timer1->interval() == 100 && !s.frame->Timer1->isActive());
+  }
+
+  void subjectFileFillsTheCaptionAndLines_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("line2");
+    QTest::addColumn<QString>("line3");
+    QTest::newRow("sample, CR LF") << QByteArray() << "Английский язык" << "01" << "2017";
+    QTest::newRow("LF only, extra lines ignored")
+        << cp1251("Физика\n12\n2018\nлишняя\n") << "Физика" << "12" << "2018";
+    QTest::newRow("one line") << cp1251("Химия") << "Химия" << "" << "";
+    QTest::newRow("markup is shown as text") << QByteArray("<b>X</b>\r\n1\r\n2\r\n") << "<b>X</b>" << "1" << "2";
+  }
+  void subjectFileFillsTheCaptionAndLines() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, subject);
+    QFETCH(QString, line2);
+    QFETCH(QString, line3);
+    CheckStation s([&](const QString& dir) {
+      if (!file.isNull()) writeSubject(dir, file);
+    });
+    QCOMPARE(s.boxes.count(), 0);
+    auto* lblSubj = static_cast<CaptionLabel*>(s.label("lblSubj"));
+    QCOMPARE(lblSubj->text(), kSubjectCaption + subject);
+    QCOMPARE(lblSubj->textFormat(), Qt::PlainText);
+    // The carriage return after the line feed is kept in the text, not drawn.
+    QCOMPARE(lblSubj->shownText(), QString("Станция для приема экзамена по:\n") + subject);
+    QCOMPARE(frmMain->SubjLine2, line2);
+    QCOMPARE(frmMain->SubjLine3, line3);
+  }
+
+  void missingSubjectFileIsReportedAndTheChecksStillWork() {
+    CheckStation s([](const QString& dir) { QFile::remove(dir + "/KIM/subj"); });
+    QCOMPARE(s.boxes.count(), 1);
+    QCOMPARE(s.boxes.seen()[0].icon, QMessageBox::Critical);
+    QVERIFY2(s.boxes.lastText().contains("KIM/subj"), qPrintable(s.boxes.lastText()));
+    QVERIFY(frmMain->Panel1->isHidden());
+    QCOMPARE(s.label("lblSubj")->text(), QString("Экзамен:"));
+    s.acceptBothChecks();
+    s.fill("1", "2", "3");
+    QVERIFY(s.finishEnabled());
+    QVERIFY(s.finish());
+    QCOMPARE(frmMain->AnswerKey, QString("__0001_0002_3"));
+  }
+
+  void enablingRule_data() {
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<bool>("text");
+    QTest::addColumn<QString>("station");
+    QTest::addColumn<QString>("aud");
+    QTest::addColumn<QString>("comp");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("all given") << true << true << "1234" << "12" << "3" << true;
+    QTest::newRow("recording refused") << false << true << "1234" << "12" << "3" << false;
+    QTest::newRow("text refused") << true << false << "1234" << "12" << "3" << false;
+    QTest::newRow("both refused") << false << false << "1234" << "12" << "3" << false;
+    QTest::newRow("venue empty") << true << true << "" << "12" << "3" << false;
+    QTest::newRow("venue 0") << true << true << "0" << "12" << "3" << false;
+    QTest::newRow("venue 00") << true << true << "00" << "12" << "3" << true;
+    QTest::newRow("room empty") << true << true << "1234" << "" << "3" << false;
+    QTest::newRow("room 0") << true << true << "1234" << "0" << "3" << false;
+    QTest::newRow("room 00") << true << true << "1234" << "00" << "3" << true;
+    QTest::newRow("room 0000") << true << true << "1234" << "0000" << "3" << true;
+    QTest::newRow("station empty") << true << true << "1234" << "12" << "" << false;
+    QTest::newRow("station 0") << true << true << "1234" << "12" << "0" << false;
+  }
+  void enablingRule() {
+    QFETCH(bool, recording);
+    QFETCH(bool, text);
+    QFETCH(QString, station);
+    QFETCH(QString, aud);
+    QFETCH(QString, comp);
+    QFETCH(bool, enabled);
+    CheckStation s;
+    s.answerRecording(recording);
+    QVERIFY(s.checkText());
+    QTest::mouseClick(s.button(text ? "Button7" : "Button8"), Qt::LeftButton);
+    s.fill(station, aud, comp);
+    QCOMPARE(s.finishEnabled(), enabled);
+    // Pressing a disabled finishing button does nothing.
+    QTest::mouseClick(s.button("Button1"), Qt::LeftButton);
+    test::pump(250);
+    QCOMPARE(g_instructionStarts, enabled ? 1 : 0);
+  }
+
+  void noThenYes_data() {
+    QTest::addColumn<QString>("check");
+    QTest::newRow("recording") << "REC";
+    QTest::newRow("text") << "RTF";
+  }
+  void noThenYes() {
+    QFETCH(QString, check);
+    const bool rec = check == "REC";
+    CheckStation s;
+    s.fill("1234", "12", "3");
+    // The other check is accepted; this one is answered "Нет", then "Да".
+    if (rec) {
+      QVERIFY(s.checkText());
+      QTest::mouseClick(s.button("Button7"), Qt::LeftButton);
+    } else {
+      s.answerRecording(true);
+    }
+    QLabel* mark = s.label(rec ? "lblTestREC" : "lblTestRTF");
+    QWidget* panel = s.frame->findChild<QWidget*>(rec ? "pnlTestREC" : "pnlTestRTF");
+    bool& flag = rec ? s.frame->RecordingCheckPassed : s.frame->TextCheckPassed;
+    for (bool yes : {false, true}) {
+      if (rec) {
+        s.answerRecording(yes);
+      } else {
+        QVERIFY(s.checkText());
+        QVERIFY(panel->isVisible());
+        QTest::mouseClick(s.button(yes ? "Button7" : "Button8"), Qt::LeftButton);
+      }
+      QCOMPARE(flag, yes);
+      QVERIFY(mark->isVisible());
+      QCOMPARE(mark->text(), QString(yes ? "V" : "X"));
+      QCOMPARE(mark->palette().color(QPalette::WindowText), yes ? QColor(0, 128, 0) : QColor(255, 0, 0));
+      QVERIFY(panel->isHidden());
+      QVERIFY(s.button(rec ? "btnRecTest" : "btnTestRTF")->isEnabled());
+      QCOMPARE(s.finishEnabled(), yes);
+    }
+  }
+
+  // One round of the recording check: the microphone while recording, the
+  // test file written, played back with the loudspeaker, and the answer
+  // silences it.
+  void recordingCheckRecordsAndPlaysBack() {
+    CheckStation s;
+    QPushButton* rec = s.button("btnRecTest");
+    auto* mic = s.frame->findChild<QWidget*>("imgMic");
+    auto* speaker = s.frame->findChild<QWidget*>("imgSpeak");
+    QFile::remove(s.fx.dir() + "/test.ogg");
+
+    QTest::mouseClick(rec, Qt::LeftButton);
+    QCOMPARE(s.boxes.count(), 0);
+    QVERIFY(RecordChannel != 0);
+    QCOMPARE(rec->text(), QString("Завершить запись и воспроизвести"));
+    QVERIFY(mic->isVisible() && speaker->isHidden());
+    QVERIFY(s.device->waitCaptured(44100, 10000));
+
+    s.device->clearPlayed();
+    QTest::mouseClick(rec, Qt::LeftButton);
+    QCOMPARE(s.boxes.count(), 0);
+    QCOMPARE(RecordChannel, 0u);
+    QCOMPARE(rec->text(), QString("Проверить качество записи"));
+    QVERIFY(!rec->isEnabled());
+    QVERIFY(s.frame->findChild<QWidget*>("pnlTestREC")->isVisible());
+    QVERIFY(speaker->isVisible() && mic->isHidden());
+
+    // test.ogg in the current folder holds what the microphone heard ...
+    const test::SoundFile file = test::readSoundFile(s.fx.dir() + "/test.ogg");
+    QVERIFY(file.ok);
+    QVERIFY2(file.seconds() > 0.9, qPrintable(QString::number(file.seconds())));
+    QVERIFY(std::abs(test::dominantFrequency(file.channel(0), 44100) - kTone) < 10.0);
+    // ... and it is what the speakers play now.
+    QCOMPARE(audio::channelIsActive(RecordedStream), int(audio::Playing));
+    QVERIFY(test::waitFor([&] { return s.device->played().size() >= 2 * 22050; }, 5000));
+    std::vector<float> left;
+    const auto played = s.device->played();
+    for (std::size_t i = 0; i < played.size(); i += 2) left.push_back(played[i] / 32768.0f);
+    QVERIFY(test::toneShare(left, 44100, kTone, 0, left.size()) > 0.8);
+
+    QTest::mouseClick(s.button("Button5"), Qt::LeftButton);
+    QCOMPARE(audio::channelIsActive(RecordedStream), int(audio::Stopped));
+    QVERIFY(mic->isHidden() && speaker->isHidden());
+    QVERIFY(rec->isEnabled());
+  }
+
+  // Starting the recording check again clears its mark and flag at once and
+  // the finishing button waits for the new answer.
+  void recordingAgainClearsTheAcceptedCheck() {
+    CheckStation s;
+    s.acceptBothChecks();
+    s.fill("1234", "12", "3");
+    QVERIFY(s.finishEnabled());
+    QTest::mouseClick(s.button("btnRecTest"), Qt::LeftButton);
+    QVERIFY(!s.frame->RecordingCheckPassed);
+    QVERIFY(s.label("lblTestREC")->isHidden());
+    QVERIFY(!s.finishEnabled());
+    QVERIFY(s.device->waitCaptured(4410, 10000));
+    QTest::mouseClick(s.button("btnRecTest"), Qt::LeftButton);
+    QVERIFY(!s.finishEnabled());
+    QTest::mouseClick(s.button("Button4"), Qt::LeftButton);
+    QVERIFY(s.finishEnabled());
+  }
+
+  // A recording that cannot start is reported by the recorder; the button
+  // still turns to "stop", and the next press tries to start again.
+  void recordingThatCannotStart() {
+    CheckStation s;
+    s.device->failCapture(audio::ErrDevice);
+    QPushButton* rec = s.button("btnRecTest");
+    for (int press = 1; press <= 2; ++press) {
+      QTest::mouseClick(rec, Qt::LeftButton);
+      QCOMPARE(s.boxes.count(), press);
+      QCOMPARE(s.boxes.lastText(), QString("Couldn't start recording\n(error code: 23)"));
+      QCOMPARE(RecordChannel, 0u);
+      QCOMPARE(rec->text(), QString("Завершить запись и воспроизвести"));
+      QVERIFY(s.frame->findChild<QWidget*>("pnlTestREC")->isHidden());
+    }
+  }
+
+  void reopeningTheTextWindowKeepsMarkAndFlag() {
+    CheckStation s;
+    s.acceptBothChecks();
+    s.fill("1234", "12", "3");
+    QVERIFY(s.finishEnabled());
+    // A stale view: the check loads the sample again on every showing.
+    frmTestRTF->RichEdit1->setPlainText("stale");
+    bool markWhileOpen = false;
+    QVERIFY(s.checkText([&] {
+      markWhileOpen = s.label("lblTestRTF")->isVisible() && s.frame->TextCheckPassed;
+      QVERIFY(!frmTestRTF->RichEdit1->toPlainText().contains("stale"));
+      QVERIFY(frmTestRTF->RichEdit1->toPlainText().contains("ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789"));
+    }));
+    QVERIFY(markWhileOpen);
+    QVERIFY(frmTestRTF->isHidden());
+    QVERIFY(s.frame->findChild<QWidget*>("pnlTestRTF")->isVisible());
+    QCOMPARE(s.label("lblTestRTF")->text(), QString("V"));
+    QVERIFY(s.frame->TextCheckPassed);
+    QVERIFY(s.finishEnabled());
+  }
+
+  void missingTestTextShowsNoWindow() {
+    CheckStation s([](const QString& dir) { QFile::remove(dir + "/KIM/TestRTF.rtf"); });
+    QVERIFY(!s.checkText());
+    QCOMPARE(s.boxes.count(), 1);
+    QCOMPARE(s.boxes.seen()[0].icon, QMessageBox::Critical);
+    QVERIFY2(s.boxes.lastText().startsWith("Cannot open file \"KIM/TestRTF.rtf\"."), qPrintable(s.boxes.lastText()));
+    QVERIFY(frmTestRTF->isHidden());
+    QVERIFY(s.frame->findChild<QWidget*>("pnlTestRTF")->isHidden());
+  }
+
+  void keyFilters_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("venue: letters ignored") << "edtStationCode" << "1a2Zй3" << "123";
+    QTest::newRow("venue: fifth digit refused") << "edtStationCode" << "12345" << "1234";
+    QTest::newRow("venue: signs and spaces ignored") << "edtStationCode" << "-1 +2.3,/" << "123";
+    QTest::newRow("room: fifth digit refused") << "edtAudCode" << "98765" << "9876";
+    QTest::newRow("room: backspace") << "edtAudCode" << "12\b3" << "13";
+    QTest::newRow("station: second digit refused") << "edtCompCode" << "34" << "3";
+    QTest::newRow("station: letter ignored") << "edtCompCode" << "x7" << "7";
+    QTest::newRow("station: backspace, then a digit") << "edtCompCode" << "3\b5" << "5";
+  }
+  void keyFilters() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    CheckStation s;
+    QLineEdit* edit = s.field(field.toLatin1().constData());
+    edit->setFocus();
+    // Each character as the keyboard delivers it: the key and the text it types.
+    for (QChar c : typed) {
+      if (c == QLatin1Char('\b')) QTest::keyClick(edit, Qt::Key_Backspace);
+      else QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+    }
+    QCOMPARE(edit->text(), expected);
+  }
+
+  void finishingBuildsTheKeyAndSwitches_data() {
+    QTest::addColumn<QString>("station");
+    QTest::addColumn<QString>("aud");
+    QTest::addColumn<QString>("comp");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("1234 12 3") << "1234" << "12" << "3" << "2017_01_1234_0012_3";
+    QTest::newRow("00 0012 9") << "00" << "0012" << "9" << "2017_01_0000_0012_9";
+    QTest::newRow("7 9999 1") << "7" << "9999" << "1" << "2017_01_0007_9999_1";
+  }
+  void finishingBuildsTheKeyAndSwitches() {
+    QFETCH(QString, station);
+    QFETCH(QString, aud);
+    QFETCH(QString, comp);
+    QFETCH(QString, key);
+    CheckStation s;
+    s.acceptBothChecks();
+    s.fill(station, aud, comp);
+    QVERIFY(s.finishEnabled());
+    QPointer<QWidget> old = s.frame;
+    QVERIFY(s.finish());
+    QCOMPARE(frmMain->AnswerKey, key);
+    QCOMPARE(frmMain->StationCode, station);
+    QCOMPARE(frmMain->AudCode, aud);
+    QCOMPARE(frmMain->CompCode, comp);
+    QVERIFY(frmMain->Panel1->isVisible());
+    QVERIFY(CurrentFrame && CurrentFrame != old);
+    QVERIFY(test::waitFor([&] { return old.isNull(); }));
+    QCOMPARE(s.boxes.count(), 0);
+  }
+
+  void twoQuickPressesSwitchOnce() {
+    CheckStation s;
+    s.acceptBothChecks();
+    s.fill("1234", "12", "3");
+    QVERIFY(s.finishEnabled());
+    QTest::mouseClick(s.button("Button1"), Qt::LeftButton);
+    QTest::qWait(30);
+    if (s.button("Button1")->isVisible()) QTest::mouseClick(s.button("Button1"), Qt::LeftButton);
+    s.frame->Action1->trigger();  // and once more straight through the action
+    test::pump(400);
+    QCOMPARE(g_instructionStarts, 1);
+  }
+
+  // The recording check started again in the moment between the press and
+  // the switch does not go on recording into the next stage.
+  void recordingStartedBeforeTheSwitchEnds() {
+    CheckStation s;
+    s.acceptBothChecks();
+    s.fill("1234", "12", "3");
+    QVERIFY(s.finishEnabled());
+    QTest::mouseClick(s.button("Button1"), Qt::LeftButton);
+    QTest::mouseClick(s.button("btnRecTest"), Qt::LeftButton);
+    QVERIFY(RecordChannel != 0);
+    QVERIFY(test::waitFor([] { return g_instructionStarts == 1; }, 2000));
+    QCOMPARE(RecordChannel, 0u);
+    QCOMPARE(s.boxes.count(), 0);
+  }
+
+  void pastedNonDigitKeepsTheStage_data() {
+    QTest::addColumn<QString>("station");
+    QTest::addColumn<QString>("aud");
+    QTest::addColumn<QString>("bad");
+    QTest::newRow("venue") << "12a" << "12" << "12a";
+    QTest::newRow("room") << "1234" << "1 2" << "1 2";
+  }
+  void pastedNonDigitKeepsTheStage() {
+    QFETCH(QString, station);
+    QFETCH(QString, aud);
+    QFETCH(QString, bad);
+    CheckStation s;
+    s.acceptBothChecks();
+    s.fill(station, aud, "3");  // setText: what a paste leaves in the field
+    QVERIFY(s.finishEnabled());
+    QVERIFY(!s.finish());
+    QCOMPARE(s.boxes.count(), 1);
+    QCOMPARE(s.boxes.seen()[0].icon, QMessageBox::Critical);
+    QCOMPARE(s.boxes.lastText(), QString("'%1' is not a valid integer value").arg(bad));
+    QCOMPARE(CurrentFrame.data(), static_cast<QWidget*>(s.frame));
+    QVERIFY(!s.frame->Timer1->isActive());
+    QCOMPARE(frmMain->StationCode, station);
+    QCOMPARE(frmMain->AudCode, aud);
+    QVERIFY(frmMain->AnswerKey.isEmpty());
+    QVERIFY(frmMain->Panel1->isHidden());
+    // Corrected, the same button finishes.
+    s.fill("1234", "12", "3");
+    QVERIFY(s.finish());
+    QCOMPARE(frmMain->AnswerKey, QString("2017_01_1234_0012_3"));
+  }
+
+  void subjectLinesThatAreNoFolderNameAreRefused_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("comp");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("line 3 climbs up") << QByteArray("X\r\n01\r\n..\r\n") << "3" << "Строка 3";
+    QTest::newRow("line 2 holds a separator") << QByteArray("X\r\na/b\r\n2017\r\n") << "3" << "Строка 2";
+    QTest::newRow("line 2 holds a backslash") << QByteArray("X\r\na\\b\r\n2017\r\n") << "3" << "Строка 2";
+    QTest::newRow("line 3 holds a colon") << QByteArray("X\r\n01\r\nC:\r\n") << "3" << "Строка 3";
+    QTest::newRow("pasted station number") << QByteArray() << "/" << "Номер станции";
+  }
+  void subjectLinesThatAreNoFolderNameAreRefused() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, comp);
+    QFETCH(QString, named);
+    CheckStation s([&](const QString& dir) {
+      if (!file.isNull()) writeSubject(dir, file);
+    });
+    QCOMPARE(s.boxes.count(), 0);
+    s.acceptBothChecks();
+    s.fill("1234", "12", comp);
+    QVERIFY(s.finishEnabled());
+    QVERIFY(!s.finish());
+    QCOMPARE(s.boxes.count(), 1);
+    QCOMPARE(s.boxes.seen()[0].icon, QMessageBox::NoIcon);
+    QCOMPARE(s.boxes.seen()[0].title, QString("ТАВРЭ - 2017 (устный экзамен)"));
+    QVERIFY2(s.boxes.lastText().startsWith(named), qPrintable(s.boxes.lastText()));
+    QCOMPARE(CurrentFrame.data(), static_cast<QWidget*>(s.frame));
+    QVERIFY(frmMain->AnswerKey.isEmpty());
+    QVERIFY(frmMain->Panel1->isHidden());
+  }
+
+  void exitButtonEndsTheProgramWithoutAQuestion() {
+    CheckStation s;
+    QTest::mouseClick(s.button("Button6"), Qt::LeftButton);
+    QCOMPARE(s.boxes.count(), 0);
+    QVERIFY(frmMain->CanExit);
+    QVERIFY(!frmMain->isVisible());
+  }
+
+  // Every control fits the frame, none covers another, every caption fits
+  // its control, and the pictures stand centred under the top strip at
+  // their natural size, at both heights the frame has.
+  void layoutIsReadable_data() {
+    QTest::addColumn<bool>("statusBar");
+    QTest::addColumn<int>("height");
+    QTest::newRow("1016 x 713, status bar hidden") << false << 713;
+    QTest::newRow("1016 x 663, status bar shown") << true << 663;
+  }
+  void layoutIsReadable() {
+    QFETCH(bool, statusBar);
+    QFETCH(int, height);
+    CheckStation s;
+    frmMain->Panel1->setVisible(statusBar);
+    s.label("lblSubj")->setText(kSubjectCaption + "Английский язык");
+    for (const char* name : {"pnlTestREC", "lblTestREC", "pnlTestRTF", "lblTestRTF", "imgMic"})
+      s.frame->findChild<QWidget*>(name)->show();
+    s.label("lblTestREC")->setText("X");
+    test::pump(20);
+    QCOMPARE(s.frame->size(), QSize(1016, height));
+
+    QList<QWidget*> controls;
+    for (QWidget* c : s.frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (c->isVisible() && !qobject_cast<StationPicture*>(c)) controls << c;
+    QVERIFY(controls.size() >= 16);
+    for (QWidget* c : controls) {
+      QVERIFY2(s.frame->rect().contains(c->geometry()), qPrintable(c->objectName()));
+      for (QWidget* other : controls)
+        if (c != other)
+          QVERIFY2(!c->geometry().intersects(other->geometry()),
+                   qPrintable(c->objectName() + " covers " + other->objectName()));
+    }
+    for (QPushButton* b : s.frame->findChildren<QPushButton*>()) {
+      const QRect box = b->contentsRect().adjusted(3, 3, -3, -3);
+      const QRect needed = b->fontMetrics().boundingRect(box, Qt::AlignCenter | Qt::TextWordWrap, b->text());
+      QVERIFY2(box.contains(needed) && (qobject_cast<WordWrapButton*>(b) ||
+                                        b->fontMetrics().horizontalAdvance(b->text()) <= box.width()),
+               qPrintable(b->objectName()));
+    }
+    for (QLabel* l : s.frame->findChildren<QLabel*>()) {
+      const QString shown = qobject_cast<CaptionLabel*>(l) ? static_cast<CaptionLabel*>(l)->shownText() : l->text();
+      const QRect needed = l->fontMetrics().boundingRect(l->contentsRect(), l->alignment(), shown);
+      QVERIFY2(l->contentsRect().contains(needed), qPrintable(l->objectName()));
+    }
+    const QRect under(0, 41, 1016, height - 41);
+    for (const char* name : {"imgMic", "imgSpeak"}) {
+      auto* picture = s.frame->findChild<StationPicture*>(name);
+      const QRect drawn = picture->pictureRect().translated(picture->pos());
+      QCOMPARE(drawn.size(), QSize(256, 256));
+      QCOMPARE(drawn.center(), under.center());
+      // Behind every control.
+      for (QWidget* c : controls)
+        QVERIFY2(s.frame->children().indexOf(picture) < s.frame->children().indexOf(c), qPrintable(c->objectName()));
+    }
+  }
+};
+
+QTEST_MAIN(TestTestHard)
+#include "test_testhard.moc"
