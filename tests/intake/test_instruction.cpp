@@ -49,6 +49,7 @@ class TestInstruction : public QObject {
     test::installSyntheticDevice();  // no sound is made here; the device keeps start-up quiet
     fx->startStation();
     frmMain->AnswerKey = kKey;
+    frmMain->Panel1->show();  // the equipment check shows the status bar when it hands over
   }
   TfrmInstruction* enterStage() {
     station::guarded([] { frmMain->StartFrame(5); });
