@@ -17,23 +17,13 @@
 #include "shell/guard.h"
 #include "shell/names.h"
 #include "shell/stages.h"
+#include "shell/widgets.h"
 
 TfrmMain* frmMain = nullptr;
 QPointer<QWidget> CurrentFrame;
 quintptr MainWindowHandle = 0;
 audio::Handle RecordChannel = 0;
 audio::Handle RecordedStream = 0;
-
-namespace {
-
-QFont arial(int pixels, bool bold) {
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(pixels);
-  f.setBold(bold);
-  return f;
-}
-
-}  // namespace
 
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("frmMain"));
@@ -82,7 +72,7 @@ void TfrmMain::buildStatusBar() {
   // Right-aligned: the text ends where the gauge begins and grows to the left.
   lblProcessName = new QLabel(QStringLiteral("Подготовка:"), Panel1);
   lblProcessName->setObjectName(QStringLiteral("lblProcessName"));
-  lblProcessName->setFont(arial(21, true));
+  lblProcessName->setFont(station::arialFont(21, true));
   lblProcessName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   lblProcessName->setGeometry(2, 14, 326 + 128 - 2, 24);
 
@@ -95,7 +85,7 @@ void TfrmMain::buildStatusBar() {
 
   lblProcessTime = new QLabel(QStringLiteral("lblProcessTime"), Panel1);
   lblProcessTime->setObjectName(QStringLiteral("lblProcessTime"));
-  lblProcessTime->setFont(arial(24, true));
+  lblProcessTime->setFont(station::arialFont(24, true));
   lblProcessTime->setGeometry(872, 11, 177, 29);
 }
 

@@ -96,7 +96,8 @@ extern audio::Handle RecordChannel;
 extern audio::Handle RecordedStream;
 
 namespace station {
-// Registers the pictures compiled into the station library.
+// Registers the pictures compiled into the station library and the fonts
+// that stand in for the layouts' Windows fonts.
 void initResources();
 // The program: application title, the three windows, the message loop.
 int stationMain(int argc, char** argv);

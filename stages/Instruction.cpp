@@ -11,17 +11,11 @@
 #include "shell/names.h"
 #include "shell/participant.h"
 #include "shell/timing.h"
+#include "shell/widgets.h"
 #include "textview/richview.h"
 #include "ui_Instruction.h"
 
 namespace {
-
-QFont arial(int pixels) {
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(pixels);
-  f.setBold(true);
-  return f;
-}
 
 // Reasons for refusing a code, in the order of the checks.
 const QString kLengthReason = QStringLiteral("Код участника должен состоять из 13 цифр");
@@ -45,9 +39,9 @@ TfrmInstruction::TfrmInstruction(QWidget* parent)
   Button1 = ui_->Button1;
   Button2 = ui_->Button2;
 
-  Label1->setFont(arial(19));
-  Edit3->setFont(arial(27));
-  Button1->setFont(arial(16));
+  Label1->setFont(station::arialFont(19));
+  Edit3->setFont(station::arialFont(27));
+  Button1->setFont(station::arialFont(16));
 
   Timer1 = station::makeTimer(this, 100);
   Timer1->setSingleShot(true);

@@ -14,18 +14,10 @@
 #include "shell/participant.h"
 #include "shell/picture.h"
 #include "shell/timing.h"
-#include "shell/wrapbutton.h"
+#include "shell/widgets.h"
 #include "ui_RecStudID.h"
 
 namespace {
-
-QFont arial(int pixels, bool italic = false) {
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(pixels);
-  f.setBold(true);
-  f.setItalic(italic);
-  return f;
-}
 
 const QString kRecordCaption = QStringLiteral("Запись кода участника");
 const QString kStopCaption = QStringLiteral("Завершить запись и воспроизвести");
@@ -61,11 +53,11 @@ TfrmRecStudID::TfrmRecStudID(QWidget* parent)
   Button5 = ui_->Button5;
   Button1 = ui_->Button1;
 
-  Label1->setFont(arial(21));
-  Label2->setFont(arial(19, true));
-  btnRecID->setFont(arial(19));
-  lblRecID->setFont(arial(32));
-  Button1->setFont(arial(19));
+  Label1->setFont(station::arialFont(21));
+  Label2->setFont(station::arialFont(19, true, true));
+  btnRecID->setFont(station::arialFont(19));
+  lblRecID->setFont(station::arialFont(32));
+  Button1->setFont(station::arialFont(19));
   // The pictures lie beneath every other control.
   imgMic->lower();
   imgSpeak->lower();
@@ -75,13 +67,7 @@ TfrmRecStudID::TfrmRecStudID(QWidget* parent)
   Action1 = new QAction(QStringLiteral("Завершить запись кода участника и приступить к выполнению заданий"), this);
   Action1->setObjectName(QStringLiteral("Action1"));
   Action1->setEnabled(false);
-  auto showAction = [this] {
-    Button1->setText(Action1->text());
-    Button1->setEnabled(Action1->isEnabled());
-  };
-  showAction();
-  connect(Action1, &QAction::changed, this, showAction);
-  connect(Button1, &QPushButton::clicked, Action1, &QAction::trigger);
+  station::bindAction(Button1, Action1);
   station::onEvent(Action1, &QAction::triggered, this, [this] { Action1Execute(); });
   station::onIdle(this, [this] { Action1Update(); });
 
@@ -102,21 +88,13 @@ void TfrmRecStudID::resizeEvent(QResizeEvent* event) {
                        width() - kButton1Left - kButton1Right, kButton1Height);
 }
 
-void TfrmRecStudID::setLabel2Caption(const QString& caption) {
-  label2Caption_ = caption;
-  // QLabel draws a carriage return as a blank at the start of the next line.
-  QString shown = caption;
-  shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-  Label2->setText(shown);
-}
-
 QString TfrmRecStudID::codeRecordingFile() const {
   return frmMain->answerFile(station::names::codeSuffix());
 }
 
 void TfrmRecStudID::Start() {
   frmMain->Panel1->hide();
-  setLabel2Caption(QStringLiteral("Нажмите кнопку \"Запись кода участника\"\n\r"
+  Label2->setText(QStringLiteral("Нажмите кнопку \"Запись кода участника\"\n\r"
                                   "и четко произнесите на русском языке свой код \n\r") +
                    FormatParticipantCode(frmMain->ParticipantCode));
   CodeRecordingAccepted = false;
@@ -187,3 +165,5 @@ void TfrmRecStudID::Timer1Timer() {
   frmMain->Panel1->show();
   frmMain->StartFrame(10);
 }
+
+QString TfrmRecStudID::Label2Caption() const { return Label2->text(); }

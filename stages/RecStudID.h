@@ -11,7 +11,8 @@ class QLabel;
 class QPushButton;
 class QTimer;
 class StationPicture;
-class WrapButton;
+class WordWrapButton;
+class CaptionLabel;
 namespace Ui {
 class TfrmRecStudID;
 }
@@ -32,21 +33,18 @@ class TfrmRecStudID : public QFrame {
   void Action1Execute();
   void Timer1Timer();
 
-  // Label2's caption exactly as the stage sets it, line breaks included
-  // ("\n\r"). The label shows it with plain line feeds: a carriage return
-  // would be drawn as a blank at the start of the next line and push that
-  // centred line off centre.
-  QString Label2Caption() const { return label2Caption_; }
+  // Label2's caption exactly as the stage sets it, line breaks included ("\n\r").
+  QString Label2Caption() const;
 
   // The participant answered "Да" to the recording just played back; the
   // stage can be left only then.
   bool CodeRecordingAccepted = false;
 
   QLabel* Label1 = nullptr;
-  QLabel* Label2 = nullptr;
+  CaptionLabel* Label2 = nullptr;
   StationPicture* imgSpeak = nullptr;
   StationPicture* imgMic = nullptr;
-  WrapButton* btnRecID = nullptr;
+  WordWrapButton* btnRecID = nullptr;
   QLabel* lblRecID = nullptr;
   QFrame* pnlTestREC = nullptr;
   QLabel* Label3 = nullptr;
@@ -60,10 +58,8 @@ class TfrmRecStudID : public QFrame {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void setLabel2Caption(const QString& caption);
   // The code recording file, "<code>_00.ogg" in the participant folder.
   QString codeRecordingFile() const;
 
   std::unique_ptr<Ui::TfrmRecStudID> ui_;
-  QString label2Caption_;
 };

@@ -16,6 +16,7 @@
 #include "shell/names.h"
 #include "shell/picture.h"
 #include "shell/timing.h"
+#include "shell/widgets.h"
 #include "stages/TestRTF.h"
 #include "textview/richview.h"
 #include "ui_TestHard.h"
@@ -24,13 +25,6 @@ namespace {
 
 const QColor kAccepted(0, 128, 0);
 const QColor kRejected(255, 0, 0);
-
-QFont arial(int pixels, bool bold) {
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(pixels);
-  f.setBold(bold);
-  return f;
-}
 
 QString recTestCaption() { return QStringLiteral("Проверить качество записи"); }
 
@@ -64,66 +58,6 @@ bool codeGiven(const QLineEdit* field) {
 
 }  // namespace
 
-// --- WordWrapButton ---
-
-WordWrapButton::WordWrapButton(QWidget* parent) : QPushButton(parent) {}
-
-void WordWrapButton::bindAction(QAction* action) {
-  action_ = action;
-  followAction();
-  connect(action, &QAction::changed, this, &WordWrapButton::followAction);
-  connect(this, &QPushButton::clicked, action, &QAction::trigger);
-}
-
-void WordWrapButton::followAction() {
-  if (!action_) return;
-  setText(action_->text());
-  setEnabled(action_->isEnabled());
-}
-
-QSize WordWrapButton::sizeHint() const {
-  // Wide enough for the longest word, tall enough for the wrapped lines.
-  const QFontMetrics fm(font());
-  int widest = 0;
-  for (const QString& word : text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
-    widest = std::max(widest, fm.horizontalAdvance(word));
-  const QRect r = fm.boundingRect(QRect(0, 0, std::max(widest, width() - 12), 10000),
-                                  Qt::AlignCenter | Qt::TextWordWrap, text());
-  return {std::max(widest, r.width()) + 12, r.height() + 12};
-}
-
-void WordWrapButton::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  QStyleOptionButton option;
-  initStyleOption(&option);
-  const QString caption = option.text;
-  option.text.clear();
-  style()->drawControl(QStyle::CE_PushButton, &option, &p, this);
-  const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-  p.setFont(font());
-  style()->drawItemText(&p, area, Qt::AlignCenter | Qt::TextWordWrap, option.palette, isEnabled(),
-                        caption, QPalette::ButtonText);
-}
-
-// --- CaptionLabel ---
-
-CaptionLabel::CaptionLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
-
-QString CaptionLabel::shownText() const {
-  QString shown = text();
-  shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-  return shown;
-}
-
-void CaptionLabel::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  drawFrame(&p);
-  const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
-  int flags = static_cast<int>(QStyle::visualAlignment(layoutDirection(), alignment()));
-  if (wordWrap()) flags |= Qt::TextWordWrap;
-  style()->drawItemText(&p, area, flags, palette(), isEnabled(), shownText(), foregroundRole());
-}
-
 // --- TfrmTestHard ---
 
 TfrmTestHard::TfrmTestHard(QWidget* owner) : QFrame(owner), ui_(new Ui::TfrmTestHard) {
@@ -131,18 +65,18 @@ TfrmTestHard::TfrmTestHard(QWidget* owner) : QFrame(owner), ui_(new Ui::TfrmTest
   setObjectName(QStringLiteral("frmTestHard"));
   Action1 = ui_->Action1;
   addAction(Action1);
-  ui_->Button1->bindAction(Action1);
+  station::bindAction(ui_->Button1, Action1);
   Timer1 = station::makeTimer(this, 100);
 
-  ui_->Panel1->setFont(arial(16, true));
-  ui_->lblTestREC->setFont(arial(16, true));
-  ui_->lblTestRTF->setFont(arial(16, true));
-  QFont subject = arial(13, true);
+  ui_->Panel1->setFont(station::arialFont(16, true));
+  ui_->lblTestREC->setFont(station::arialFont(16, true));
+  ui_->lblTestRTF->setFont(station::arialFont(16, true));
+  QFont subject = station::arialFont(13, true);
   subject.setItalic(true);
   subject.setUnderline(true);
   ui_->lblSubj->setFont(subject);
   ui_->lblSubj->setFixedSize(237, 33);
-  ui_->Button1->setFont(arial(19, true));
+  ui_->Button1->setFont(station::arialFont(19, true));
 
   for (QWidget* w : {static_cast<QWidget*>(ui_->pnlTestREC), static_cast<QWidget*>(ui_->lblTestREC),
                      static_cast<QWidget*>(ui_->pnlTestRTF), static_cast<QWidget*>(ui_->lblTestRTF),

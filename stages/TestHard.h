@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "shell/widgets.h"
+
 class QAction;
 class QKeyEvent;
 class QLabel;
@@ -17,39 +19,6 @@ class StationPicture;
 namespace Ui {
 class TfrmTestHard;
 }
-
-// A push button whose caption wraps onto several lines, centred, as the big
-// captions of the station's buttons need. Bound to an action it takes the
-// action's caption and enabled state and triggers the action when clicked.
-class WordWrapButton : public QPushButton {
-  Q_OBJECT
- public:
-  explicit WordWrapButton(QWidget* parent = nullptr);
-  void bindAction(QAction* action);
-  QAction* action() const { return action_; }
-  QSize sizeHint() const override;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  void followAction();
-  QAction* action_ = nullptr;
-};
-
-// A label whose text may carry a carriage return right after a line feed
-// (the "\n\r" the station's captions use): text() keeps it, but it is not
-// drawn, so the line after it starts at its edge like any other.
-class CaptionLabel : public QLabel {
-  Q_OBJECT
- public:
-  explicit CaptionLabel(QWidget* parent = nullptr);
-  // The text as drawn.
-  QString shownText() const;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-};
 
 class TfrmTestHard : public QFrame {
   Q_OBJECT

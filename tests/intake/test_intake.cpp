@@ -15,7 +15,7 @@
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/stages.h"
-#include "shell/wrapbutton.h"
+#include "shell/widgets.h"
 #include "stages/Instruction.h"
 #include "stages/RecStudID.h"
 #include "stages/TestRTF.h"

@@ -14,7 +14,7 @@
 #include "shell/main.h"
 #include "shell/picture.h"
 #include "shell/stages.h"
-#include "shell/wrapbutton.h"
+#include "shell/widgets.h"
 #include "stages/RecStudID.h"
 #include "station_fixture.h"
 #include "support/sound_file.h"
@@ -121,7 +121,7 @@ class TestRecStudID : public QObject {
     QCOMPARE(kPrompt.size(), 88);
     QCOMPARE(f->Label2Caption(), kPrompt + shown);
     // Drawn as three centred lines, without the carriage returns.
-    QCOMPARE(f->Label2->text().split('\n'),
+    QCOMPARE(f->Label2->shownText().split('\n'),
              (QStringList{"Нажмите кнопку \"Запись кода участника\"",
                           "и четко произнесите на русском языке свой код ", shown}));
     QCOMPARE(f->Label1->text(), QString("Запись кода участника экзамена"));
