@@ -261,6 +261,8 @@ class Reader {
   int trGaph_ = 0, trLeft_ = 0;
   Qt::Alignment trAlign_ = Qt::AlignLeft;
   std::vector<int> vMergeStart_;
+  std::vector<int> bounds_;    // right edges of the table's columns, twips
+  std::vector<int> rowStart_;  // first table column of each cell of the row
   bool pageBreakNext_ = false;
 
   // current text run
@@ -306,6 +308,8 @@ class Reader {
   void endCell();
   void endRow();
   void closeTable();
+  void mapRow();
+  int cellColumn(int cell) const;
 
   void commitFont();
   void finishPicture();
@@ -959,21 +963,34 @@ void Reader::ensureCell() {
     rowOpen_ = true;
     vMergeStart_.assign(std::size_t(lim_.maxColumns), -1);
     cells_ += cols;
+    bounds_.clear();
+    for (const CellDef& d : rowDefs_) {
+      if (!bounds_.empty() && d.right <= bounds_.back()) {
+        bounds_.clear();
+        break;
+      }
+      bounds_.push_back(d.right);
+    }
+    if (int(bounds_.size()) != cols) bounds_.clear();
+    mapRow();
   } else if (!rowOpen_) {
     table_->appendRows(1);
     ++row_;
     col_ = 0;
     rowOpen_ = true;
     cells_ += table_->columns();
+    mapRow();
   }
-  if (col_ >= table_->columns()) {
-    if (col_ >= lim_.maxColumns) failStream();
-    table_->appendColumns(1);
-    cells_ += table_->rows();
+  const int column = cellColumn(col_);
+  if (column >= table_->columns()) {
+    if (column >= lim_.maxColumns) failStream();
+    table_->appendColumns(column + 1 - table_->columns());
+    cells_ += std::int64_t(table_->rows()) * (column + 1 - table_->columns());
+    bounds_.clear();
   }
   if (cells_ > lim_.maxCells) failStream();
   if (++blocks_ > lim_.maxBlocks) failStream();
-  cell_ = table_->cellAt(row_, col_).firstCursorPosition();
+  cell_ = table_->cellAt(row_, column).firstCursorPosition();
   cellOpen_ = true;
 }
 
@@ -1001,8 +1018,8 @@ void Reader::endRow() {
   for (int i = 0; i < n; ++i) {
     const CellDef& def = rowDefs_[std::size_t(i)];
     border = border || def.border;
-    if (const QColor bg = color(def.bg); bg.isValid()) {
-      QTextTableCell cell = table_->cellAt(row_, i);
+    if (const QColor bg = color(def.bg); bg.isValid() && cellColumn(i) < cols) {
+      QTextTableCell cell = table_->cellAt(row_, cellColumn(i));
       QTextCharFormat f = cell.format();
       f.setBackground(bg);
       cell.setFormat(f);
@@ -1030,26 +1047,71 @@ void Reader::endRow() {
     }
     table_->setFormat(tf);
   }
-  // Merged cells: horizontal within the row, vertical down the columns.
+  // Cells wider than one column span the columns they cover.
+  const int m = int(rowStart_.size());
+  for (int i = 0; i < m; ++i) {
+    const int first = rowStart_[std::size_t(i)];
+    int last = i + 1 < m ? rowStart_[std::size_t(i + 1)] - 1 : first;
+    if (i + 1 == m) {
+      // The last cell reaches as far as its right edge goes.
+      const int right = rowDefs_[std::size_t(i)].right;
+      while (last + 1 < int(bounds_.size()) && bounds_[std::size_t(last)] < right - 30) ++last;
+    }
+    last = std::min(last, cols - 1);
+    if (last > first && table_->cellAt(row_, first).columnSpan() == 1) table_->mergeCells(row_, first, 1, last - first + 1);
+  }
+  // Cells marked as merged: across the row, and down the columns.
   for (int i = 0; i < n;) {
     int span = 1;
     if (rowDefs_[std::size_t(i)].hMergeFirst)
       while (i + span < n && rowDefs_[std::size_t(i + span)].hMerge) ++span;
-    if (span > 1 && table_->cellAt(row_, i).columnSpan() == 1) table_->mergeCells(row_, i, 1, span);
+    const int first = cellColumn(i), last = std::min(cellColumn(i + span - 1), cols - 1);
+    if (last > first && table_->cellAt(row_, first).columnSpan() == 1 && table_->cellAt(row_, last).columnSpan() == 1)
+      table_->mergeCells(row_, first, 1, last - first + 1);
     i += span;
   }
   for (int i = 0; i < n; ++i) {
     const CellDef& def = rowDefs_[std::size_t(i)];
-    int& start = vMergeStart_[std::size_t(i)];
+    const int c = cellColumn(i);
+    if (c >= cols) break;
+    int& start = vMergeStart_[std::size_t(c)];
     if (def.vMergeFirst) {
       start = row_;
     } else if (def.vMerge && start >= 0 && start < row_) {
-      const QTextTableCell top = table_->cellAt(start, i);
-      if (top.column() == i && top.columnSpan() == 1) table_->mergeCells(start, i, row_ - start + 1, 1);
+      const QTextTableCell top = table_->cellAt(start, c);
+      const QTextTableCell here = table_->cellAt(row_, c);
+      if (top.column() == c && top.columnSpan() == 1 && here.column() == c && here.columnSpan() == 1)
+        table_->mergeCells(start, c, row_ - start + 1, 1);
     } else {
       start = -1;
     }
   }
+}
+
+// Places the cells of a row under the table's columns by their right edges,
+// so that a row with fewer, wider cells spans columns instead of leaving
+// them empty. Without usable edges the cells go one to a column.
+void Reader::mapRow() {
+  rowStart_.clear();
+  if (bounds_.empty() || rowDefs_.empty()) return;
+  constexpr int kSlack = 30;  // twips: writers round edges differently
+  int left = trLeft_;
+  for (const CellDef& d : rowDefs_) {
+    int c = 0;
+    while (c < int(bounds_.size()) && bounds_[std::size_t(c)] <= left + kSlack) ++c;
+    if (c >= int(bounds_.size()) || (!rowStart_.empty() && c <= rowStart_.back())) {
+      rowStart_.clear();
+      return;
+    }
+    rowStart_.push_back(c);
+    left = d.right;
+  }
+}
+
+int Reader::cellColumn(int cell) const {
+  if (rowStart_.empty()) return cell;
+  if (cell < int(rowStart_.size())) return rowStart_[std::size_t(cell)];
+  return int(bounds_.size()) + cell - int(rowStart_.size());
 }
 
 void Reader::closeTable() {
