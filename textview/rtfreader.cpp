@@ -584,7 +584,14 @@ void Reader::textWord(Kw kw, bool hasParam, int param) {
       st.dest = Dest::Pict;
       pict_ = Picture{};
       break;
-    case Kw::ShpPict: case Kw::Object: case Kw::FldRslt: break;
+    case Kw::ShpPict: case Kw::Object: break;
+    case Kw::FldRslt:
+      // The result of a HYPERLINK field is a link to its target.
+      if (!fieldInst_.isEmpty() && links_.size() < 10000) {
+        links_.append(fieldInst_);
+        ch.link = int(links_.size()) - 1;
+      }
+      break;
     case Kw::Field:
       fieldInst_.clear();
       break;
