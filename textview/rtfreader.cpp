@@ -868,7 +868,9 @@ QColor Reader::color(int index) const {
 QTextCharFormat Reader::charFormat(const CharProps& c) const {
   QTextCharFormat f;
   const auto font = fonts_.constFind(c.font < 0 ? deff_ : c.font);
-  if (font != fonts_.constEnd() && !font->name.isEmpty()) {
+  // Symbol fonts' bytes are already mapped to Unicode characters; the font
+  // itself would draw them wrongly or not at all.
+  if (font != fonts_.constEnd() && !font->name.isEmpty() && font->charset != 2) {
     f.setFontFamilies(QStringList{font->name});
     if (font->hint != QFont::AnyStyle) f.setFontStyleHint(font->hint);
   }
@@ -905,8 +907,13 @@ QTextBlockFormat Reader::blockFormat(const ParaProps& p) {
       f.setLineHeight(std::min(-double(p.sl) / kTwipsPerPx, 2000.0), QTextBlockFormat::FixedHeight);
   }
   if (!p.tabs.isEmpty()) {
+    // RTF measures tab stops from the paragraph's left edge, Qt from where the
+    // line starts; the first line (where list numbers and their tabs stand)
+    // starts at the left indent plus the first-line indent.
+    const int origin = twipsToPx(std::int64_t(p.li) + p.fi);
     QList<QTextOption::Tab> tabs;
-    for (const TabStop& t : p.tabs) tabs.append(QTextOption::Tab(std::max(0, twipsToPx(t.pos)), t.type));
+    for (const TabStop& t : p.tabs)
+      if (const int pos = twipsToPx(t.pos) - origin; pos > 0) tabs.append(QTextOption::Tab(pos, t.type));
     f.setTabPositions(tabs);
   }
   if (p.rtl) f.setLayoutDirection(Qt::RightToLeft);

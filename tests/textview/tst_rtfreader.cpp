@@ -119,6 +119,7 @@ class TestRtfReader : public QObject {
   void charFormat();
   void blockFormat_data();
   void blockFormat();
+  void tabStops();
   void tableStructure();
   void nestedTableAsText();
   void pictures();
@@ -270,6 +271,17 @@ void TestRtfReader::blockFormat() {
   if (expected.typeId() == QMetaType::Double) actual = actual.toDouble();
   if (property == QTextFormat::BlockAlignment) actual = actual.toInt() & int(Qt::AlignHorizontal_Mask);
   QCOMPARE(actual, expected);
+}
+
+void TestRtfReader::tabStops() {
+  // RTF tab stops count from the paragraph's edge, Qt's from the line start:
+  // a list item's tab at the left indent must land 24 px after the number.
+  const auto doc = read(rtf("\\li720\\fi-360\\tx720\\tqr\\tx2160 1.\\tab X\\tab 9\\par"));
+  const auto tabs = doc->begin().blockFormat().tabPositions();
+  QCOMPARE(tabs.size(), 2);
+  QCOMPARE(tabs[0].position, 24.0);
+  QCOMPARE(tabs[1].position, 120.0);
+  QCOMPARE(tabs[1].type, QTextOption::RightTab);
 }
 
 // ------------------------------------------------------------------ tables
