@@ -925,9 +925,11 @@ QTextBlockFormat Reader::blockFormat(const ParaProps& p) {
 // Gives the block under the cursor the current paragraph format and, for an
 // empty paragraph, the character format that sets its height.
 void Reader::applyBlock(QTextCursor& c) {
+  // A new block starts with the formats of the one before it, so most
+  // paragraphs need no change at all.
   const State& st = top();
-  c.setBlockFormat(blockFormat(st.para));
-  c.setBlockCharFormat(charFormat(st.chr));
+  if (const QTextBlockFormat f = blockFormat(st.para); c.blockFormat() != f) c.setBlockFormat(f);
+  if (const QTextCharFormat f = charFormat(st.chr); c.blockCharFormat() != f) c.setBlockCharFormat(f);
 }
 
 void Reader::paragraph() {
@@ -988,7 +990,9 @@ void Reader::ensureCell() {
     if (int(bounds_.size()) != cols) bounds_.clear();
     mapRow();
   } else if (!rowOpen_) {
-    table_->appendRows(1);
+    // Rows are added in growing batches and the unused ones removed when the
+    // table ends: QTextTable rebuilds its grid after every change of shape.
+    if (row_ + 1 >= table_->rows()) table_->appendRows(std::max(1, table_->rows()));
     ++row_;
     col_ = 0;
     rowOpen_ = true;
@@ -1059,7 +1063,7 @@ void Reader::endRow() {
       tf.setBorderBrush(Qt::black);
       tf.setBorderCollapse(true);
     }
-    table_->setFormat(tf);
+    if (tf != table_->format()) table_->setFormat(tf);
   }
   // Cells wider than one column span the columns they cover.
   const int m = int(rowStart_.size());
@@ -1131,6 +1135,7 @@ int Reader::cellColumn(int cell) const {
 void Reader::closeTable() {
   flushRun();
   if (rowOpen_) endRow();
+  if (table_->rows() > row_ + 1) table_->removeRows(row_ + 1, table_->rows() - row_ - 1);
   table_ = nullptr;
   cellOpen_ = false;
   main_.movePosition(QTextCursor::End);
@@ -1271,6 +1276,15 @@ void readDocument(const QByteArray& bytes, QTextDocument* doc, const ReadLimits&
   QTextOption option = doc->defaultTextOption();
   option.setTabStopDistance(720 / 15.0);  // the usual default tab of half an inch
   doc->setDefaultTextOption(option);
+  // One edit block for the whole read: outside of one, every insertion would
+  // lay out its paragraph again to place the cursor, which grows with the
+  // square of the paragraph's length.
+  QTextCursor edit(doc);
+  edit.beginEditBlock();
+  struct EndEdit {
+    QTextCursor& c;
+    ~EndEdit() { c.endEditBlock(); }
+  } endEdit{edit};
   Reader(bytes, doc, limits).run();
   doc->setUndoRedoEnabled(undo);
 }

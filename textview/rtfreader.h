@@ -23,9 +23,9 @@ struct ReadLimits {
   int maxImages = 4000;
   int maxBoxSide = 10000;                    // displayed picture width or height, px
   std::int64_t maxChars = 8'000'000;         // characters put into the document
-  std::int64_t maxBlocks = 400'000;          // paragraphs, table cells included
+  std::int64_t maxBlocks = 100'000;          // paragraphs, table cells included
   int maxColumns = 64;                       // cells in one table row
-  std::int64_t maxCells = 200'000;           // table cells in the whole document
+  std::int64_t maxCells = 20'000;            // table cells in the whole document
 };
 
 // True when the bytes are an RTF document (they begin with "{\rtf").

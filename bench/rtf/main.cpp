@@ -89,7 +89,7 @@ QByteArray onePage(const QByteArray& picture = {}) {
 
 QByteArray photoJpeg(int targetBytes) {
   // A noisy scene compresses badly, which makes a big file from a modest size.
-  QImage img(1800, 1350, QImage::Format_RGB32);
+  QImage img(2000, 1500, QImage::Format_RGB32);
   auto* rng = QRandomGenerator::global();
   for (int y = 0; y < img.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
@@ -98,7 +98,7 @@ QByteArray photoJpeg(int targetBytes) {
                      int(rng->bounded(256)));
   }
   QByteArray jpeg;
-  for (int q = 95; q >= 30; q -= 5) {
+  for (int q = 95; q >= 30; q -= 2) {
     jpeg.clear();
     QBuffer buf(&jpeg);
     buf.open(QIODevice::WriteOnly);
@@ -109,10 +109,10 @@ QByteArray photoJpeg(int targetBytes) {
 }
 
 QByteArray pictGroup(const QByteArray& jpeg) {
-  QByteArray r = "{\\pard\\plain\\qc{\\*\\shppict{\\pict\\jpegblip\\picw1800\\pich1350\\picwgoal9000\\pichgoal6750\n";
+  QByteArray r = "{\\pard\\plain\\qc{\\*\\shppict{\\pict\\jpegblip\\picw2000\\pich1500\\picwgoal9000\\pichgoal6750\n";
   const QByteArray hex = jpeg.toHex();
   for (qsizetype i = 0; i < hex.size(); i += 128) r += hex.mid(i, 128) + "\n";
-  r += "}}{\\nonshppict{\\pict\\wmetafile8\\picw1800\\pich1350 0100}}\\par}\n";
+  r += "}}{\\nonshppict{\\pict\\wmetafile8\\picw2000\\pich1500 0100}}\\par}\n";
   return r;
 }
 
