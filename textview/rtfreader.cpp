@@ -787,7 +787,7 @@ void Reader::textBytes(const unsigned char* s, const unsigned char* e) {
     return;
   }
   if (d == Dest::Text && top().chr.hidden) return;
-  if (isMultiByte(cp_) && d != Dest::FontTable) {
+  if (isMultiByte(cp_) && d == Dest::Text) {
     if (mbCp_ != cp_) flushMb();
     mbCp_ = cp_;
     for (; s < e; ++s)
@@ -1178,7 +1178,7 @@ void Reader::hexBytes(const unsigned char* s, const unsigned char* e) {
 void Reader::finishPicture() {
   Picture pc = std::move(pict_);
   pict_ = Picture{};
-  if (top().dest != Dest::Text) return;
+  if (top().dest != Dest::Text || top().chr.hidden) return;
   if (++images_ > lim_.maxImages) failStream();
 
   QImage image;

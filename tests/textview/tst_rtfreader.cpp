@@ -6,6 +6,7 @@
 #include "textview/rtfreader.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTest>
@@ -131,6 +132,7 @@ class TestRtfReader : public QObject {
   void refused_data();
   void refused();
   void truncatedFileShowsWhatItHas();
+  void manyRunsAndRowsStayFast();
 };
 
 // ------------------------------------------------------------------ text
@@ -477,6 +479,18 @@ void TestRtfReader::truncatedFileShowsWhatItHas() {
     QVERIFY(::text(*doc).size() < ::text(*read(whole)).size() + 1);
   }
   QVERIFY(::text(*read(whole.left(whole.indexOf("\\trowd")))).startsWith(QStringLiteral("Перед таблицей")));
+}
+
+void TestRtfReader::manyRunsAndRowsStayFast() {
+  // Both grew with the square of their size once: a paragraph of many
+  // short formatted runs, and a long table. Each takes milliseconds now.
+  QElapsedTimer timer;
+  timer.start();
+  const auto runs = read(rtf(QByteArray("{\\b a}{\\i b}").repeated(20000)));
+  QCOMPARE(::text(*runs).size(), 40000);
+  const auto rows = read(rtf(QByteArray("\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row ").repeated(5000)));
+  QCOMPARE(tables(*rows).value(0)->rows(), 5000);
+  QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
 }
 
 QTEST_MAIN(TestRtfReader)
