@@ -462,7 +462,9 @@ const unsigned char* Reader::controlWord(const unsigned char* p) {
     binData(hasParam ? value : 0);
     return p_;
   }
-  value = std::clamp<std::int64_t>(value, INT32_MIN + 1, INT32_MAX);
+  // Parameters are at most 32-bit in any real file; keeping them well inside
+  // int leaves room for sums and differences of two of them.
+  value = std::clamp<std::int64_t>(value, -1'000'000'000, 1'000'000'000);
   word(name, hasParam, int(value));
   return p;
 }

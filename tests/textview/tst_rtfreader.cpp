@@ -133,6 +133,7 @@ class TestRtfReader : public QObject {
   void refused();
   void truncatedFileShowsWhatItHas();
   void manyRunsAndRowsStayFast();
+  void extremeNumbers();
 };
 
 // ------------------------------------------------------------------ text
@@ -491,6 +492,18 @@ void TestRtfReader::manyRunsAndRowsStayFast() {
   const auto rows = read(rtf(QByteArray("\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b\\cell\\row ").repeated(5000)));
   QCOMPARE(tables(*rows).value(0)->rows(), 5000);
   QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestRtfReader::extremeNumbers() {
+  // Out-of-range parameters are clamped, never overflow (found by fuzzing).
+  const QByteArray huge = "99999999999999999999";
+  const auto doc = read(rtf("\\trowd\\trleft-" + huge + "\\cellx" + huge + "\\cellx-" + huge + "\\trgaph" + huge +
+                            " \\li" + huge + "\\fi-" + huge + "\\tx" + huge + "\\sl-" + huge + "\\fs" + huge +
+                            "\\intbl a\\cell b\\cell\\row\\pard c{\\pict\\pngblip\\picwgoal" + huge +
+                            "\\pichgoal" + huge + "\\picscalex" + huge + " 00}\\par"));
+  QCOMPARE(tables(*doc).size(), 1);
+  QVERIFY(images(*doc).value(0).width() <= ReadLimits{}.maxBoxSide);
+  read(fixture("fuzz-huge-cellx.rtf"));
 }
 
 QTEST_MAIN(TestRtfReader)
