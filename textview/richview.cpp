@@ -1,9 +1,11 @@
 #include "textview/richview.h"
 
+#include "textview/rtfreader.h"
+
 #include <QFile>
 #include <QScrollBar>
-#include <QStringDecoder>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace textview {
 
@@ -35,11 +37,27 @@ void RichView::loadFromFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     throw LoadError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-  const QByteArray bytes = file.readAll();
+  const ReadLimits limits;
+  if (file.size() > qint64(limits.maxInputBytes))
+    throw LoadError(QStringLiteral("Failed to Load Stream"));
+  const QByteArray bytes = file.read(qint64(limits.maxInputBytes) + 1);
+  const bool readFailed = file.error() != QFileDevice::NoError;
   file.close();
-  // Temporary: plain text only until the RTF reader lands.
-  QStringDecoder decode("windows-1251");
-  setPlainText(decode(bytes));
+  if (readFailed) throw LoadError(QStringLiteral("Failed to Load Stream"));
+
+  // Read into a document of its own, so that a failure leaves the view as it was.
+  auto* doc = new QTextDocument(this);
+  doc->setDefaultFont(font());
+  try {
+    readDocument(bytes, doc, limits);
+  } catch (...) {
+    delete doc;
+    throw;
+  }
+  QTextDocument* previous = loaded_;
+  setDocument(doc);
+  loaded_ = doc;
+  if (previous && previous != doc) delete previous;
   moveCursor(QTextCursor::Start);
   verticalScrollBar()->setValue(0);
   horizontalScrollBar()->setValue(0);

@@ -2,6 +2,7 @@
 // plain text file) by path and shows it with its formatting.
 #pragma once
 
+#include <QPointer>
 #include <QTextEdit>
 #include <stdexcept>
 
@@ -45,6 +46,7 @@ class RichView : public QTextEdit {
   bool scrollBars_ = true;
   int borderWidth_ = 0;
   bool borderLine_ = true;
+  QPointer<QTextDocument> loaded_;  // the document of the last load, owned by this view
 };
 
 }  // namespace textview

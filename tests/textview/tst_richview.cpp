@@ -1,0 +1,183 @@
+// RichEdit1 of the stages: loading by path, what stays after a failed load,
+// caret and scroll position, the layout properties, and the sample texts.
+
+#include "textview/richview.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+using textview::LoadError;
+using textview::RichView;
+
+namespace {
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+  const QString path = dir.filePath(name);
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(path));
+  return path;
+}
+
+QByteArray longRtf(const QByteArray& word) {
+  QByteArray r = "{\\rtf1\\ansi\\ansicpg1251 ";
+  for (int i = 0; i < 200; ++i) r += word + " " + QByteArray::number(i) + " \\'c4\\'e0 long long long line\\par\n";
+  return r + "}";
+}
+
+QString loadError(RichView& view, const QString& path) {
+  try {
+    view.loadFromFile(path);
+  } catch (const LoadError& e) {
+    return e.message();
+  }
+  return {};
+}
+
+}  // namespace
+
+class TestRichView : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void loadShowsRtfWithCaretAndViewAtTop();
+  void failedLoadKeepsOldContent_data();
+  void failedLoadKeepsOldContent();
+  void staysEditable();
+  void replacedDocumentIsFreed();
+  void layoutProperties_data();
+  void layoutProperties();
+  void sampleTexts();
+
+ private:
+  QTemporaryDir dir_;
+};
+
+void TestRichView::init() { QVERIFY(dir_.isValid()); }
+
+void TestRichView::loadShowsRtfWithCaretAndViewAtTop() {
+  RichView view;
+  view.resize(300, 200);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  view.loadFromFile(writeFile(dir_, "a.rtf", longRtf("first")));
+  QVERIFY(view.toPlainText().startsWith(QStringLiteral("first 0 Да")));
+  // Scroll away and move the caret to the end, then load again.
+  view.moveCursor(QTextCursor::End);
+  view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+  view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+  QVERIFY(view.verticalScrollBar()->value() > 0);
+  view.loadFromFile(writeFile(dir_, "b.rtf", longRtf("second")));
+  QVERIFY(view.toPlainText().startsWith(QStringLiteral("second 0")));
+  QVERIFY(!view.toPlainText().contains(QStringLiteral("first")));
+  QCOMPARE(view.textCursor().position(), 0);
+  QCOMPARE(view.verticalScrollBar()->value(), 0);
+  QCOMPARE(view.horizontalScrollBar()->value(), 0);
+}
+
+void TestRichView::failedLoadKeepsOldContent_data() {
+  QTest::addColumn<QString>("name");     // file in the temporary folder, empty: none written
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<QString>("message");  // %1 stands for the path
+  QTest::newRow("missing file") << QStringLiteral("missing.rtf") << QByteArray()
+                                << QStringLiteral("Cannot open file \"%1\". No such file or directory");
+  QTest::newRow("not text") << QStringLiteral("binary.rtf") << QByteArray("\x00\x01\x02\x03\xff\xfe", 6)
+                            << QStringLiteral("Failed to Load Stream");
+  QTest::newRow("over the limits") << QStringLiteral("deep.rtf") << QByteArray("{\\rtf1 ") + QByteArray(5000, '{')
+                                   << QStringLiteral("Failed to Load Stream");
+}
+
+void TestRichView::failedLoadKeepsOldContent() {
+  QFETCH(QString, name);
+  QFETCH(QByteArray, bytes);
+  QFETCH(QString, message);
+  RichView view;
+  view.loadFromFile(writeFile(dir_, "good.rtf", "{\\rtf1 {\\b old} text}"));
+  const QString path = bytes.isEmpty() ? dir_.filePath(name) : writeFile(dir_, name, bytes);
+  QCOMPARE(loadError(view, path), message.contains(QLatin1String("%1")) ? message.arg(path) : message);
+  QCOMPARE(view.toPlainText(), QStringLiteral("old text"));
+}
+
+void TestRichView::staysEditable() {
+  RichView view;
+  view.loadFromFile(writeFile(dir_, "e.rtf", "{\\rtf1 abc}"));
+  QVERIFY(!view.isReadOnly());
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  QTest::keyClicks(&view, "X");
+  QCOMPARE(view.toPlainText(), QStringLiteral("Xabc"));
+}
+
+void TestRichView::replacedDocumentIsFreed() {
+  RichView view;
+  view.loadFromFile(writeFile(dir_, "1.rtf", "{\\rtf1 one}"));
+  QPointer<QTextDocument> first = view.document();
+  view.loadFromFile(writeFile(dir_, "2.rtf", "{\\rtf1 two}"));
+  QVERIFY(first.isNull());
+  QCOMPARE(view.toPlainText(), QStringLiteral("two"));
+}
+
+void TestRichView::layoutProperties_data() {
+  QTest::addColumn<bool>("scrollBars");
+  QTest::addColumn<int>("borderWidth");
+  QTest::addColumn<bool>("borderLine");
+  QTest::newRow("instruction: both bars, no margin, line") << true << 0 << true;
+  QTest::newRow("task 3: no bars, margin 5, line") << false << 5 << true;
+  QTest::newRow("task 2 question: no bars, margin 5, no line") << false << 5 << false;
+}
+
+void TestRichView::layoutProperties() {
+  QFETCH(bool, scrollBars);
+  QFETCH(int, borderWidth);
+  QFETCH(bool, borderLine);
+  RichView view;
+  view.setProperty("scrollBars", scrollBars);
+  view.setProperty("borderWidth", borderWidth);
+  view.setProperty("borderLine", borderLine);
+  view.resize(200, 100);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  view.loadFromFile(writeFile(dir_, "wide.rtf", longRtf(QByteArray(300, 'w'))));
+  const auto policy = scrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+  QCOMPARE(view.verticalScrollBarPolicy(), policy);
+  QCOMPARE(view.horizontalScrollBarPolicy(), policy);
+  QCOMPARE(view.verticalScrollBar()->isVisible(), scrollBars);  // the text overflows
+  QCOMPARE(view.viewport()->geometry().left() - view.frameWidth(), borderWidth);
+  QCOMPARE(view.frameShape() != QFrame::NoFrame, borderLine);
+  // A short text needs no scroll bars.
+  view.loadFromFile(writeFile(dir_, "short.rtf", "{\\rtf1 x}"));
+  QTRY_VERIFY(!view.verticalScrollBar()->isVisible());
+}
+
+void TestRichView::sampleTexts() {
+  // Every sample task text loads, shows Cyrillic and nothing of the RTF.
+  const QDir kim(QStringLiteral(QUORVEL_SAMPLE_KIM));
+  int checked = 0, tables = 0, pictures = 0;
+  for (const QString& folder : {kim.absolutePath(), QDir::cleanPath(kim.absoluteFilePath(QStringLiteral("../KIM-rich")))}) {
+    QDirIterator it(folder, {QStringLiteral("*.rtf")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      RichView view;
+      view.loadFromFile(path);
+      const QString html = view.toHtml();
+      QVERIFY2(view.toPlainText().contains(QRegularExpression(QStringLiteral("[А-Яа-я]{3}"))), qPrintable(path));
+      QVERIFY2(!view.toPlainText().contains(QStringLiteral("\\par")), qPrintable(path));
+      tables += html.contains(QStringLiteral("<table"));
+      pictures += html.contains(QStringLiteral("<img"));
+      ++checked;
+    }
+  }
+  if (checked == 0) QSKIP("no sample texts in this tree");
+  QVERIFY(tables > 0);
+  QVERIFY(pictures > 0);
+}
+
+QTEST_MAIN(TestRichView)
+#include "tst_richview.moc"
