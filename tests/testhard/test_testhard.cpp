@@ -356,7 +356,7 @@ class TestTestHard : public QObject {
     QVERIFY(s.checkText([&] {
       markWhileOpen = s.label("lblTestRTF")->isVisible() && s.frame->TextCheckPassed;
       QVERIFY(!frmTestRTF->RichEdit1->toPlainText().contains("stale"));
-      QVERIFY(frmTestRTF->RichEdit1->toPlainText().contains("ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789"));
+      QVERIFY(frmTestRTF->RichEdit1->toPlainText().contains("Проверка отображения текста заданий"));
     }));
     QVERIFY(markWhileOpen);
     QVERIFY(frmTestRTF->isHidden());
