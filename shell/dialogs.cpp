@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 #include "shell/errors.h"
@@ -33,13 +34,28 @@ void showErrorBox(QWidget* owner, const QString& text) {
   box.exec();
 }
 
+namespace {
+// The confirmation dialogs open now, innermost last.
+QList<QPointer<QMessageBox>>& openQuestions() {
+  static QList<QPointer<QMessageBox>> list;
+  return list;
+}
+}  // namespace
+
+void dismissQuestions() {
+  for (const QPointer<QMessageBox>& box : openQuestions())
+    if (box) box->reject();
+}
+
 bool confirm(const QString& text) {
   QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton,
                   activeOwner());
   QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
   box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
   box.setDefaultButton(yes);
+  openQuestions().append(&box);
   box.exec();
+  openQuestions().removeAll(&box);
   return box.clickedButton() == yes;
 }
 

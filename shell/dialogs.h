@@ -20,6 +20,10 @@ void showErrorBox(QWidget* owner, const QString& text);
 // The confirmation dialog: caption "Confirm", buttons "&Yes" and "&No", Yes
 // the default. True only when Yes is chosen.
 bool confirm(const QString& text);
+// Closes every open confirmation dialog as if "&No" had been chosen: a
+// question of a stage that has been left (its time ran out while the
+// question was open) is no longer shown over the next stage.
+void dismissQuestions();
 // The box shown before any window exists: error icon, no owner, caption "Error".
 void showFatalBox(const QString& text);
 

@@ -16,6 +16,7 @@
 #include "shell/dialogs.h"
 #include "shell/guard.h"
 #include "shell/names.h"
+#include "shell/stage.h"
 #include "shell/stages.h"
 #include "shell/widgets.h"
 
@@ -141,12 +142,16 @@ void TfrmMain::StartFrame(int StageCode) {
     // The old frame is hidden and inert before the new one exists; it is
     // released by the event loop, since one of its handlers is usually on
     // the call stack right now.
+    CurrentFrame = nullptr;
     old->hide();
     old->setEnabled(false);
     for (QTimer* t : old->findChildren<QTimer*>()) t->stop();
+    if (auto* stage = qobject_cast<StageFrame*>(old)) stage->leaveStage();
     old->deleteLater();
-    CurrentFrame = nullptr;
   }
+  // Whatever stage is left, nothing of its sound goes on into the next one:
+  // a running recording is finished, playback stopped.
+  endStageSound();
   const station::StageEntry* entry = station::findStage(StageCode);
   if (!entry) return;
   QWidget* frame = entry->create(this);

@@ -29,6 +29,9 @@ class TfrmMain : public QWidget {
   void StopExam();
   void StartRecording(const QString& file);
   void StopRecording(const QString& file);
+  // The leave rule of every stage switch: a running recording is finished
+  // (its file complete) and the playback of the last recording stopped.
+  void endStageSound();
   bool FormCloseQuery();
   // The audio error box: message, a line feed and "(error code: N)".
   void ShowError(const QString& message);

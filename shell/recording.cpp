@@ -92,3 +92,8 @@ void TfrmMain::StopRecording(const QString& file) {
   }
   for (const Report& r : reports) ShowError(r.message, r.code);
 }
+
+void TfrmMain::endStageSound() {
+  if (RecordChannel != 0) StopRecording(RecordingFile);
+  audio::channelStop(RecordedStream);
+}

@@ -19,9 +19,9 @@ TfrmTestRTF::TfrmTestRTF(QWidget* parent)
   Panel1 = ui_->Panel1;
   Button1 = ui_->Button1;
   RichEdit1 = ui_->RichEdit1;
-  // quorvel shows the sample exactly as the task texts are shown there, without
-  // scroll bars; quorvel-flat gives every text view its scroll bars.
-  RichEdit1->setScrollBars(station::kFlat);
+  // No scroll bars in quorvel (the sample is shown as the task texts are);
+  // quorvel-flat gives every text view its scroll bars.
+  RichEdit1->setScrollBars(false);
   station::onEvent(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   centreOnScreen();
 }

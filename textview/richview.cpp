@@ -16,8 +16,16 @@ RichView::RichView(QWidget* parent) : QTextEdit(parent) {
   setBorderLine(true);
 }
 
+namespace {
+bool g_scrollBarsEverywhere = false;
+}
+
+void RichView::setScrollBarsEverywhere(bool on) { g_scrollBarsEverywhere = on; }
+bool RichView::scrollBarsEverywhere() { return g_scrollBarsEverywhere; }
+
 void RichView::setScrollBars(bool on) {
-  scrollBars_ = on;
+  scrollBars_ = on || g_scrollBarsEverywhere;
+  on = scrollBars_;
   const auto policy = on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
   setVerticalScrollBarPolicy(policy);
   setHorizontalScrollBarPolicy(policy);

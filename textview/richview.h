@@ -32,7 +32,13 @@ class RichView : public QTextEdit {
   // content cannot be read.
   void loadFromFile(const QString& path);
 
-  // Both scroll bars, each shown only while the content overflows (true), or none (false).
+  // When set, every view has its scroll bars whatever its layout says (the
+  // program sets it once at start-up, before any view exists).
+  static void setScrollBarsEverywhere(bool on);
+  static bool scrollBarsEverywhere();
+
+  // Both scroll bars, each shown only while the content overflows (true), or
+  // none (false; ignored while scroll bars are on everywhere).
   bool scrollBars() const { return scrollBars_; }
   void setScrollBars(bool on);
   // Blank space in pixels between the border and the text.

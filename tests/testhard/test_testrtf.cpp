@@ -7,6 +7,7 @@
 
 #include "modal.h"
 #include "shell/deliverable.h"
+#include "shell/main.h"
 #include "stages/TestRTF.h"
 #include "textview/richview.h"
 
@@ -14,6 +15,9 @@ class TestTestRTF : public QObject {
   Q_OBJECT
 
  private slots:
+  // As the program does at start-up: quorvel-flat's views all scroll.
+  void initTestCase() { station::initResources(); }
+
   void form() {
     TfrmTestRTF w;
     QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);

@@ -1,0 +1,58 @@
+#include "shell/stage.h"
+
+#include <QDir>
+
+#include "shell/dialogs.h"
+#include "shell/main.h"
+
+StageFrame::StageFrame(QWidget* owner) : QFrame(owner) {}
+
+StageFrame::~StageFrame() { stopPlayback(); }
+
+void StageFrame::leaveStage() {
+  stopPlayback();
+  dialogs::dismissQuestions();
+  switched_ = true;
+}
+
+void StageFrame::showStatusBar(bool visible) { frmMain->Panel1->setVisible(visible); }
+
+void StageFrame::requestSwitch(QTimer* timer) {
+  if (!switched_ && !timer->isActive()) timer->start();
+}
+
+bool StageFrame::switchStage(int code) {
+  if (switched_) return false;
+  switched_ = true;
+  frmMain->StartFrame(code);
+  return true;
+}
+
+void StageFrame::playFile(const QString& file) {
+  stopPlayback();
+  stream_ = audio::streamCreateFile(file);
+  audio::channelPlay(stream_, true);
+}
+
+void StageFrame::stopPlayback() {
+  if (stream_ == 0) return;
+  audio::channelStop(stream_);
+  audio::streamFree(stream_);
+  stream_ = 0;
+}
+
+void StageFrame::startAnswerRecording(const QString& file) {
+  const bool folders = frmMain->ensureAnswerFolders();
+  QPointer<StageFrame> self(this);
+  frmMain->StartRecording(file);
+  if (!folders)
+    dialogs::showStopBox(QStringLiteral("Не удалось создать папку \"%1\"")
+                             .arg(QDir::toNativeSeparators(frmMain->participantFolder())));
+}
+
+void StageFrame::stopAnswerRecording(const QString& file) {
+  frmMain->ensureAnswerFolders();
+  frmMain->StopRecording(file);
+}
+
+void StageFrame::reportCaught(const std::exception_ptr& error) { station::reportUncaught(error); }

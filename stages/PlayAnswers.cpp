@@ -1,0 +1,76 @@
+#include "stages/PlayAnswers.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "shell/main.h"
+#include "shell/names.h"
+#include "shell/participant.h"
+#include "shell/widgets.h"
+#include "ui_PlayAnswers.h"
+
+namespace names = station::names;
+
+TfrmPlayAnswers::TfrmPlayAnswers(QWidget* owner)
+    : StageFrame(owner), ui_(std::make_unique<Ui::TfrmPlayAnswers>()) {
+  ui_->setupUi(this);
+  setObjectName(QStringLiteral("frmPlayAnswers"));
+  Label1 = ui_->Label1;
+  btnPlayID = ui_->btnPlayID;
+  btnPlay1 = ui_->btnPlay1;
+  btnPlay2_1 = ui_->btnPlay2_1;
+  btnPlay2_2 = ui_->btnPlay2_2;
+  btnPlay2_3 = ui_->btnPlay2_3;
+  btnPlay2_4 = ui_->btnPlay2_4;
+  btnPlay2_5 = ui_->btnPlay2_5;
+  btnPlay3 = ui_->btnPlay3;
+  Button1 = ui_->Button1;
+
+  Label1->setFont(station::arialFont(19));
+  Label1->adjustSize();
+  Button1->setFont(station::arialFont(13));
+
+  Timer1 = makeSwitchTimer(100, [this] { Timer1Timer(); });
+  on(btnPlayID, &QPushButton::clicked, [this] { btnPlayIDClick(); });
+  on(btnPlay1, &QPushButton::clicked, [this] { btnPlay1Click(); });
+  on(btnPlay2_1, &QPushButton::clicked, [this] { btnPlay2_1Click(); });
+  on(btnPlay2_2, &QPushButton::clicked, [this] { btnPlay2_2Click(); });
+  on(btnPlay2_3, &QPushButton::clicked, [this] { btnPlay2_3Click(); });
+  on(btnPlay2_4, &QPushButton::clicked, [this] { btnPlay2_4Click(); });
+  on(btnPlay2_5, &QPushButton::clicked, [this] { btnPlay2_5Click(); });
+  on(btnPlay3, &QPushButton::clicked, [this] { btnPlay3Click(); });
+  on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
+}
+
+TfrmPlayAnswers::~TfrmPlayAnswers() = default;
+
+void TfrmPlayAnswers::Start() {
+  showStatusBar(false);
+  Label1->setText(QStringLiteral("Воспроизвести ответы участника с кодом ") +
+                  FormatParticipantCode(frmMain->ParticipantCode));
+  Label1->adjustSize();
+  Button1->setFocus();
+}
+
+void TfrmPlayAnswers::playAnswer(const QString& suffix) {
+  // A missing or unreadable file plays nothing, without a message; the
+  // playback before it has been stopped all the same.
+  playFile(frmMain->answerFile(suffix));
+}
+
+void TfrmPlayAnswers::btnPlayIDClick() { playAnswer(names::codeSuffix()); }
+void TfrmPlayAnswers::btnPlay1Click() { playAnswer(names::taskSuffix(1)); }
+void TfrmPlayAnswers::btnPlay2_1Click() { playAnswer(names::questionSuffix(1)); }
+void TfrmPlayAnswers::btnPlay2_2Click() { playAnswer(names::questionSuffix(2)); }
+void TfrmPlayAnswers::btnPlay2_3Click() { playAnswer(names::questionSuffix(3)); }
+void TfrmPlayAnswers::btnPlay2_4Click() { playAnswer(names::questionSuffix(4)); }
+void TfrmPlayAnswers::btnPlay2_5Click() { playAnswer(names::questionSuffix(5)); }
+void TfrmPlayAnswers::btnPlay3Click() { playAnswer(names::taskSuffix(3)); }
+
+void TfrmPlayAnswers::Button1Click() {
+  stopPlayback();
+  requestSwitch(Timer1);
+}
+
+void TfrmPlayAnswers::Timer1Timer() { switchStage(50); }

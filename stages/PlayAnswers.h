@@ -1,0 +1,57 @@
+// Stage 40: the participant may listen to each recorded answer, one button
+// per answer file; "Завершить экзамен участника!" hands over to completion.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "shell/stage.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+class WordWrapButton;
+namespace Ui {
+class TfrmPlayAnswers;
+}
+
+class TfrmPlayAnswers : public StageFrame {
+  Q_OBJECT
+ public:
+  explicit TfrmPlayAnswers(QWidget* owner);
+  ~TfrmPlayAnswers() override;
+
+  void Start();
+  void btnPlayIDClick();
+  void btnPlay1Click();
+  void btnPlay2_1Click();
+  void btnPlay2_2Click();
+  void btnPlay2_3Click();
+  void btnPlay2_4Click();
+  void btnPlay2_5Click();
+  void btnPlay3Click();
+  void Button1Click();
+  void Timer1Timer();
+
+  // The stream the last play button opened (0 before the first, or when its
+  // file could not be opened).
+  audio::Handle ReviewStream() const { return playbackStream(); }
+
+  QLabel* Label1 = nullptr;
+  QPushButton* btnPlayID = nullptr;
+  QPushButton* btnPlay1 = nullptr;
+  QPushButton* btnPlay2_1 = nullptr;
+  QPushButton* btnPlay2_2 = nullptr;
+  QPushButton* btnPlay2_3 = nullptr;
+  QPushButton* btnPlay2_4 = nullptr;
+  QPushButton* btnPlay2_5 = nullptr;
+  QPushButton* btnPlay3 = nullptr;
+  WordWrapButton* Button1 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+ private:
+  // Stops the playback and plays the participant's answer file with suffix.
+  void playAnswer(const QString& suffix);
+
+  std::unique_ptr<Ui::TfrmPlayAnswers> ui_;
+};

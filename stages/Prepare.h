@@ -1,0 +1,78 @@
+// Stages 10, 20 and 30: the preparation period of each task. The task's
+// preparation text is shown while the preparation time counts down in the
+// status bar; then the stage hands over to the task's answer stage. The three
+// frames differ only in the data of their PrepareKind.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "shell/stage.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+class TfrmMain;
+namespace textview {
+class RichView;
+}
+namespace Ui {
+class TfrmPrepare;
+}
+
+struct PrepareKind {
+  int ownCode;
+  int task;                          // 1..3
+  std::int32_t TfrmMain::*time;      // PrepTime1..3
+  bool countdownWindow;              // the countdown window comes first
+  bool showsStatusBar;               // makes the status bar visible at start
+  bool countsBeforeLoad;             // Timer1 started before the text is loaded
+  bool asksConfirmation;             // "Я готов!" asks before ending
+  bool scrollBars;                   // the text view's scroll bars in quorvel
+  int nextCode;
+};
+
+class TfrmPrepare : public StageFrame {
+  Q_OBJECT
+ public:
+  TfrmPrepare(QWidget* owner, const PrepareKind& kind);
+  ~TfrmPrepare() override;
+
+  void Start();
+  void Timer1Timer();
+  void Button1Click();
+
+  // The preparation time T of this frame.
+  int duration() const;
+  const PrepareKind& kind() const { return kind_; }
+
+  std::int32_t ElapsedSeconds = 0;
+
+  QLabel* Panel1 = nullptr;
+  QPushButton* Button1 = nullptr;
+  textview::RichView* RichEdit1 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+ private:
+  const PrepareKind& kind_;
+  std::unique_ptr<Ui::TfrmPrepare> ui_;
+};
+
+class TfrmPrepare1 : public TfrmPrepare {
+  Q_OBJECT
+ public:
+  explicit TfrmPrepare1(QWidget* owner);
+};
+
+class TfrmPrepare2 : public TfrmPrepare {
+  Q_OBJECT
+ public:
+  explicit TfrmPrepare2(QWidget* owner);
+};
+
+class TfrmPrepare3 : public TfrmPrepare {
+  Q_OBJECT
+ public:
+  explicit TfrmPrepare3(QWidget* owner);
+};

@@ -1,0 +1,90 @@
+#include "stages/Task.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include "shell/countdown.h"
+#include "shell/dialogs.h"
+#include "shell/main.h"
+#include "shell/names.h"
+#include "shell/widgets.h"
+#include "stages/FiveSec.h"
+#include "textview/richview.h"
+#include "ui_MonologueTask.h"
+
+namespace {
+
+//                            code task time                    scroll next
+const MonologueKind kTask1{11,  1,   &TfrmMain::AnswerTime1, true,  20};
+const MonologueKind kTask3{31,  3,   &TfrmMain::AnswerTime3, false, 40};
+
+}  // namespace
+
+TfrmMonologueTask::TfrmMonologueTask(QWidget* owner, const MonologueKind& kind)
+    : StageFrame(owner), kind_(kind), ui_(std::make_unique<Ui::TfrmMonologueTask>()) {
+  ui_->setupUi(this);
+  setObjectName(QStringLiteral("frmTask%1").arg(kind.task));
+  Panel1 = ui_->Panel1;
+  Button1 = ui_->Button1;
+  RichEdit1 = ui_->RichEdit1;
+
+  Panel1->setFont(station::arialFont(27));
+  Panel1->setText(QStringLiteral("Выполнение задания № %1. Идет запись...").arg(kind.task));
+  Button1->setFont(station::arialFont(11));
+  RichEdit1->setScrollBars(kind.scrollBars);
+
+  Timer1 = station::makeTimer(this, 1000);
+  on(Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
+  on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
+}
+
+TfrmMonologueTask::~TfrmMonologueTask() = default;
+
+int TfrmMonologueTask::duration() const { return frmMain->*(kind_.time); }
+
+QString TfrmMonologueTask::answerFile() const {
+  return frmMain->answerFile(station::names::taskSuffix(kind_.task));
+}
+
+void TfrmMonologueTask::Start() {
+  QPointer<TfrmMonologueTask> self(this);
+  if (_FiveSec) {
+    _FiveSec->ShowModal();
+    if (!self) return;
+  }
+  station::countdownBegin(QStringLiteral("Отвечайте! Идет запись:"), duration());
+  ElapsedSeconds = 0;
+  Timer1->start();
+  // The answer is recorded even when the text cannot be loaded: the
+  // participant may have been given the task another way, and a missing
+  // answer file is worse than a recording with no text on screen. The
+  // failure is shown once the recording runs.
+  std::exception_ptr failure;
+  try {
+    RichEdit1->loadFromFile(station::names::taskFile(frmMain->kimVariant(), kind_.task));
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  startAnswerRecording(answerFile());
+  if (failure && self) reportCaught(failure);
+}
+
+void TfrmMonologueTask::Timer1Timer() {
+  if (!station::countdownTick(ElapsedSeconds, duration())) return;
+  Timer1->stop();
+  QPointer<TfrmMonologueTask> self(this);
+  stopAnswerRecording(answerFile());
+  if (self) switchStage(kind_.nextCode);
+}
+
+void TfrmMonologueTask::Button1Click() {
+  QPointer<TfrmMonologueTask> self(this);
+  const bool yes =
+      dialogs::confirm(QStringLiteral("Вы уверены, что хотите завершить выполнение задания?"));
+  if (yes && self && !self->hasSwitched()) ElapsedSeconds = station::kEarlyEnd;
+}
+
+TfrmTask1::TfrmTask1(QWidget* owner) : TfrmMonologueTask(owner, kTask1) {}
+TfrmTask3::TfrmTask3(QWidget* owner) : TfrmMonologueTask(owner, kTask3) {}

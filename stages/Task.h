@@ -1,0 +1,69 @@
+// Stages 11 and 31: the answers to tasks 1 and 3. The task text stays on
+// screen while the whole answer period is recorded into one answer file; at
+// the end of the period the recording stops and the next stage begins. The
+// two frames differ only in the data of their MonologueKind.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "shell/stage.h"
+
+class QLabel;
+class QPushButton;
+class QTimer;
+class TfrmMain;
+namespace textview {
+class RichView;
+}
+namespace Ui {
+class TfrmMonologueTask;
+}
+
+struct MonologueKind {
+  int ownCode;
+  int task;                      // 1 or 3
+  std::int32_t TfrmMain::*time;  // AnswerTime1, AnswerTime3
+  bool scrollBars;               // the text view's scroll bars in quorvel
+  int nextCode;
+};
+
+class TfrmMonologueTask : public StageFrame {
+  Q_OBJECT
+ public:
+  TfrmMonologueTask(QWidget* owner, const MonologueKind& kind);
+  ~TfrmMonologueTask() override;
+
+  void Start();
+  void Timer1Timer();
+  void Button1Click();
+
+  // The answer time T of this frame.
+  int duration() const;
+  // The answer file, "<code>_01.ogg" or "<code>_03.ogg" in the participant folder.
+  QString answerFile() const;
+
+  std::int32_t ElapsedSeconds = 0;
+
+  QLabel* Panel1 = nullptr;
+  QPushButton* Button1 = nullptr;
+  textview::RichView* RichEdit1 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+ private:
+  const MonologueKind& kind_;
+  std::unique_ptr<Ui::TfrmMonologueTask> ui_;
+};
+
+class TfrmTask1 : public TfrmMonologueTask {
+  Q_OBJECT
+ public:
+  explicit TfrmTask1(QWidget* owner);
+};
+
+class TfrmTask3 : public TfrmMonologueTask {
+  Q_OBJECT
+ public:
+  explicit TfrmTask3(QWidget* owner);
+};

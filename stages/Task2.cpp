@@ -1,0 +1,130 @@
+#include "stages/Task2.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "shell/countdown.h"
+#include "shell/dialogs.h"
+#include "shell/main.h"
+#include "shell/names.h"
+#include "shell/picture.h"
+#include "shell/widgets.h"
+#include "stages/FiveSec.h"
+#include "textview/richview.h"
+#include "ui_Task2.h"
+
+namespace {
+constexpr int kQuestions = 5;
+constexpr int kNextCode = 30;
+}  // namespace
+
+TfrmTask2::TfrmTask2(QWidget* owner) : StageFrame(owner), ui_(std::make_unique<Ui::TfrmTask2>()) {
+  ui_->setupUi(this);
+  setObjectName(QStringLiteral("frmTask2"));
+  Label1 = ui_->Label1;
+  Panel1 = ui_->Panel1;
+  RichEdit1 = ui_->RichEdit1;
+  imgSpeak = ui_->imgSpeak;
+  imgMic = ui_->imgMic;
+  Button1 = ui_->Button1;
+
+  Label1->setFont(station::arialFont(27));
+  Button1->setFont(station::arialFont(11));
+  Button1->raise();  // lies over Label1
+  // The spacer is white.
+  QPalette white = Panel1->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  Panel1->setPalette(white);
+
+  Timer1 = station::makeTimer(this, 1000);
+  on(Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
+  on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
+}
+
+TfrmTask2::~TfrmTask2() = default;
+
+QString TfrmTask2::answerFile(int n) const {
+  return frmMain->answerFile(station::names::questionSuffix(n));
+}
+
+void TfrmTask2::Start() {
+  QPointer<TfrmTask2> self(this);
+  if (_FiveSec) {
+    _FiveSec->ShowModal();
+    if (!self) return;
+  }
+  QuestionNumber = 1;
+  PlayTask(QuestionNumber);
+}
+
+void TfrmTask2::PlayTask(int n) {
+  frmMain->ProcessBar->setValue(0);
+  showStatusBar(false);
+  imgSpeak->show();
+  imgMic->hide();
+  Button1->hide();
+  Button1->setEnabled(false);
+  // A question whose text cannot be loaded is still asked and recorded for
+  // its full time (it may be read out), and the series goes on; the failure
+  // is shown once the recording runs.
+  std::exception_ptr failure;
+  try {
+    RichEdit1->loadFromFile(station::names::questionFile(frmMain->kimVariant(), n));
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  showStatusBar(true);
+  imgSpeak->hide();
+  imgMic->show();
+  Button1->show();
+  Button1->setEnabled(true);
+  Label1->setText(QStringLiteral("Отвечайте! Идет запись ответа на вопрос № ") + QString::number(n));
+  station::countdownBegin(
+      QStringLiteral("Отвечайте! Идет запись на вопрос № ") + QString::number(QuestionNumber) + QLatin1Char(':'),
+      frmMain->AnswerTime2);
+  ElapsedSeconds = 0;
+  Timer1->start();
+  QPointer<TfrmTask2> self(this);
+  startAnswerRecording(answerFile(n));
+  if (failure && self) reportCaught(failure);
+}
+
+void TfrmTask2::Timer1Timer() {
+  if (!station::countdownTick(ElapsedSeconds, frmMain->AnswerTime2)) return;
+  Timer1->stop();
+  QPointer<TfrmTask2> self(this);
+  stopAnswerRecording(answerFile(QuestionNumber));
+  if (!self) return;
+  // With the confirmation dialog open, the next question waits for it.
+  if (questionOpen_) pendingNext_ = true;
+  else nextQuestion();
+}
+
+void TfrmTask2::nextQuestion() {
+  if (hasSwitched()) return;
+  ++QuestionNumber;
+  if (QuestionNumber > kQuestions) {
+    switchStage(kNextCode);
+    return;
+  }
+  PlayTask(QuestionNumber);
+}
+
+void TfrmTask2::Button1Click() {
+  if (questionOpen_) return;
+  questionOpen_ = true;
+  QPointer<TfrmTask2> self(this);
+  const bool yes = dialogs::confirm(QStringLiteral("Вы уверены, что хотите завершить ответ на вопрос?"));
+  if (!self) return;
+  questionOpen_ = false;
+  if (pendingNext_) {
+    // The question ended while the dialog was open: the answer has no effect.
+    pendingNext_ = false;
+    nextQuestion();
+    return;
+  }
+  if (yes && !hasSwitched()) ElapsedSeconds = station::kEarlyEnd;
+}
