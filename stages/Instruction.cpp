@@ -30,7 +30,7 @@ const QString kReasonBreak = QStringLiteral("\n\r");
 }  // namespace
 
 TfrmInstruction::TfrmInstruction(QWidget* parent)
-    : QFrame(parent), ui_(std::make_unique<Ui::TfrmInstruction>()) {
+    : StageFrame(parent), ui_(std::make_unique<Ui::TfrmInstruction>()) {
   ui_->setupUi(this);
   RichEdit1 = ui_->RichEdit1;
   Panel1 = ui_->Panel1;
@@ -43,13 +43,11 @@ TfrmInstruction::TfrmInstruction(QWidget* parent)
   Edit3->setFont(station::arialFont(27));
   Button1->setFont(station::arialFont(16));
 
-  Timer1 = station::makeTimer(this, 100);
-  Timer1->setSingleShot(true);
+  Timer1 = makeSwitchTimer(100, [this] { Timer1Timer(); });
 
   Edit3->installEventFilter(this);
-  station::onEvent(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-  station::onEvent(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-  station::onEvent(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
+  on(Button2, &QPushButton::clicked, [this] { Button2Click(); });
 }
 
 TfrmInstruction::~TfrmInstruction() = default;
@@ -58,7 +56,7 @@ void TfrmInstruction::Start() {
   // A missing instruction file ends Start here: the status bar stays and the
   // field keeps its text, but the frame stays usable.
   RichEdit1->loadFromFile(station::names::instructionFile());
-  frmMain->Panel1->hide();
+  showStatusBar(false);
   Edit3->setFocus();
   Edit3->setText(QStringLiteral("275"));
 }
@@ -78,7 +76,7 @@ bool TfrmInstruction::eventFilter(QObject* watched, QEvent* event) {
       if (discard) return true;
     }
   }
-  return QFrame::eventFilter(watched, event);
+  return StageFrame::eventFilter(watched, event);
 }
 
 void TfrmInstruction::Edit3KeyPress(QChar& Key) {
@@ -121,16 +119,15 @@ void TfrmInstruction::Button1Click() {
 #ifndef QUORVEL_FLAT
     frmMain->KimVariant = code.mid(3, 1);
 #endif
-    Timer1->start();
+    requestSwitch(Timer1);
   } else {
     dialogs::showMessage(QStringLiteral("Некорректный код участника!") + reasons);
   }
 }
 
 void TfrmInstruction::Timer1Timer() {
-  Timer1->stop();
-  frmMain->Panel1->show();
-  frmMain->StartFrame(6);
+  showStatusBar(true);
+  switchStage(6);
 }
 
 void TfrmInstruction::Button2Click() {

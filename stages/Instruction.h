@@ -2,9 +2,10 @@
 // every participant's exam; lets the organiser end the station's work.
 #pragma once
 
-#include <QFrame>
 #include <QString>
 #include <memory>
+
+#include "shell/stage.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +18,7 @@ namespace Ui {
 class TfrmInstruction;
 }
 
-class TfrmInstruction : public QFrame {
+class TfrmInstruction : public StageFrame {
   Q_OBJECT
 
  public:

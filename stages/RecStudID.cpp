@@ -39,7 +39,7 @@ void setMark(QLabel* mark, const QColor& colour, const QString& text) {
 }  // namespace
 
 TfrmRecStudID::TfrmRecStudID(QWidget* parent)
-    : QFrame(parent), ui_(std::make_unique<Ui::TfrmRecStudID>()) {
+    : StageFrame(parent), ui_(std::make_unique<Ui::TfrmRecStudID>()) {
   ui_->setupUi(this);
   Label1 = ui_->Label1;
   Label2 = ui_->Label2;
@@ -68,22 +68,20 @@ TfrmRecStudID::TfrmRecStudID(QWidget* parent)
   Action1->setObjectName(QStringLiteral("Action1"));
   Action1->setEnabled(false);
   station::bindAction(Button1, Action1);
-  station::onEvent(Action1, &QAction::triggered, this, [this] { Action1Execute(); });
+  on(Action1, &QAction::triggered, [this] { Action1Execute(); });
   station::onIdle(this, [this] { Action1Update(); });
 
-  Timer1 = station::makeTimer(this, 100);
-  Timer1->setSingleShot(true);
+  Timer1 = makeSwitchTimer(100, [this] { Timer1Timer(); });
 
-  station::onEvent(btnRecID, &QPushButton::clicked, this, [this] { btnRecIDClick(); });
-  station::onEvent(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-  station::onEvent(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-  station::onEvent(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  on(btnRecID, &QPushButton::clicked, [this] { btnRecIDClick(); });
+  on(Button4, &QPushButton::clicked, [this] { Button4Click(); });
+  on(Button5, &QPushButton::clicked, [this] { Button5Click(); });
 }
 
 TfrmRecStudID::~TfrmRecStudID() = default;
 
 void TfrmRecStudID::resizeEvent(QResizeEvent* event) {
-  QFrame::resizeEvent(event);
+  StageFrame::resizeEvent(event);
   Button1->setGeometry(kButton1Left, height() - kButton1Bottom - kButton1Height,
                        width() - kButton1Left - kButton1Right, kButton1Height);
 }
@@ -93,7 +91,7 @@ QString TfrmRecStudID::codeRecordingFile() const {
 }
 
 void TfrmRecStudID::Start() {
-  frmMain->Panel1->hide();
+  showStatusBar(false);
   Label2->setText(QStringLiteral("Нажмите кнопку \"Запись кода участника\"\n\r"
                                   "и четко произнесите на русском языке свой код \n\r") +
                    FormatParticipantCode(frmMain->ParticipantCode));
@@ -153,17 +151,14 @@ void TfrmRecStudID::Action1Update() {
                       audio::channelIsActive(RecordChannel) == audio::Stopped);
 }
 
-void TfrmRecStudID::Action1Execute() { Timer1->start(); }
+void TfrmRecStudID::Action1Execute() { requestSwitch(Timer1); }
 
 void TfrmRecStudID::Timer1Timer() {
-  Timer1->stop();
-  // Nothing of this stage sounds on after it: a recording started just
-  // before the switch is finished, the playback is silenced.
-  if (RecordChannel != 0) frmMain->StopRecording(codeRecordingFile());
-  audio::channelStop(RecordedStream);
+  // A recording started just before the switch is finished by the switch
+  // itself, which also silences the playback.
   frmMain->ensureAnswerFolders();
-  frmMain->Panel1->show();
-  frmMain->StartFrame(10);
+  showStatusBar(true);
+  switchStage(10);
 }
 
 QString TfrmRecStudID::Label2Caption() const { return Label2->text(); }

@@ -2,9 +2,10 @@
 // back at once and must be accepted ("Да") before the tasks can begin.
 #pragma once
 
-#include <QFrame>
 #include <QString>
 #include <memory>
+
+#include "shell/stage.h"
 
 class QAction;
 class QLabel;
@@ -17,7 +18,7 @@ namespace Ui {
 class TfrmRecStudID;
 }
 
-class TfrmRecStudID : public QFrame {
+class TfrmRecStudID : public StageFrame {
   Q_OBJECT
 
  public:

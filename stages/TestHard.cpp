@@ -60,13 +60,14 @@ bool codeGiven(const QLineEdit* field) {
 
 // --- TfrmTestHard ---
 
-TfrmTestHard::TfrmTestHard(QWidget* owner) : QFrame(owner), ui_(new Ui::TfrmTestHard) {
+TfrmTestHard::TfrmTestHard(QWidget* owner)
+    : StageFrame(owner), ui_(std::make_unique<Ui::TfrmTestHard>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmTestHard"));
   Action1 = ui_->Action1;
   addAction(Action1);
   station::bindAction(ui_->Button1, Action1);
-  Timer1 = station::makeTimer(this, 100);
+  Timer1 = makeSwitchTimer(100, [this] { Timer1Timer(); });
 
   ui_->Panel1->setFont(station::arialFont(16, true));
   ui_->lblTestREC->setFont(station::arialFont(16, true));
@@ -86,23 +87,22 @@ TfrmTestHard::TfrmTestHard(QWidget* owner) : QFrame(owner), ui_(new Ui::TfrmTest
   for (QLineEdit* field : {ui_->edtStationCode, ui_->edtAudCode, ui_->edtCompCode})
     field->installEventFilter(this);
 
-  station::onEvent(ui_->btnRecTest, &QPushButton::clicked, this, [this] { btnRecTestClick(); });
-  station::onEvent(ui_->Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-  station::onEvent(ui_->Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-  station::onEvent(ui_->btnTestRTF, &QPushButton::clicked, this, [this] { btnTestRTFClick(); });
-  station::onEvent(ui_->Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
-  station::onEvent(ui_->Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
-  station::onEvent(ui_->Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
-  station::onEvent(Action1, &QAction::triggered, this, [this] { Action1Execute(); });
-  station::onEvent(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  on(ui_->btnRecTest, &QPushButton::clicked, [this] { btnRecTestClick(); });
+  on(ui_->Button4, &QPushButton::clicked, [this] { Button4Click(); });
+  on(ui_->Button5, &QPushButton::clicked, [this] { Button5Click(); });
+  on(ui_->btnTestRTF, &QPushButton::clicked, [this] { btnTestRTFClick(); });
+  on(ui_->Button7, &QPushButton::clicked, [this] { Button7Click(); });
+  on(ui_->Button8, &QPushButton::clicked, [this] { Button8Click(); });
+  on(ui_->Button6, &QPushButton::clicked, [this] { Button6Click(); });
+  on(Action1, &QAction::triggered, [this] { Action1Execute(); });
   station::onIdle(this, [this] { Action1Update(); });
   Action1Update();
 }
 
-TfrmTestHard::~TfrmTestHard() { delete ui_; }
+TfrmTestHard::~TfrmTestHard() = default;
 
 void TfrmTestHard::resizeEvent(QResizeEvent* event) {
-  QFrame::resizeEvent(event);
+  StageFrame::resizeEvent(event);
   // The top strip spans the frame; the exit button keeps to the top right
   // corner and the finishing button to the bottom centre; the pictures are
   // centred in the whole area under the strip.
@@ -118,7 +118,7 @@ void TfrmTestHard::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmTestHard::Start() {
-  frmMain->Panel1->hide();
+  showStatusBar(false);
   RecordingCheckPassed = false;
   TextCheckPassed = false;
   // A subject file that cannot be read ends Start here; the checks and the
@@ -212,11 +212,10 @@ void TfrmTestHard::Action1Update() {
 void TfrmTestHard::Action1Execute() {
   // The stage is switched by the timer, never from inside the action; a
   // second press while the timer runs changes nothing.
-  if (!Timer1->isActive()) Timer1->start();
+  requestSwitch(Timer1);
 }
 
 void TfrmTestHard::Timer1Timer() {
-  Timer1->stop();
   frmMain->StationCode = ui_->edtStationCode->text();
   frmMain->AudCode = ui_->edtAudCode->text();
   frmMain->CompCode = ui_->edtCompCode->text();
@@ -245,12 +244,10 @@ void TfrmTestHard::Timer1Timer() {
     }
   }
   frmMain->AnswerKey = key;
-  // Nothing of the check may go on in the next stage: a test recording
-  // started in the moment before the timer fired is ended, playback stopped.
-  if (RecordChannel != 0) frmMain->StopRecording(station::names::testRecordingFile());
-  audio::channelStop(RecordedStream);
-  frmMain->Panel1->show();
-  frmMain->StartFrame(5);
+  // A test recording started in the moment before the timer fired ends with
+  // the stage switch, which also stops the playback.
+  showStatusBar(true);
+  switchStage(5);
 }
 
 void TfrmTestHard::Button6Click() { frmMain->StopExam(); }
@@ -276,5 +273,5 @@ bool TfrmTestHard::eventFilter(QObject* watched, QEvent* event) {
     for (QChar c : typed)
       if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return true;
   }
-  return QFrame::eventFilter(watched, event);
+  return StageFrame::eventFilter(watched, event);
 }

@@ -3,10 +3,11 @@
 // and moves the station on to the first participant.
 #pragma once
 
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <memory>
 
+#include "shell/stage.h"
 #include "shell/widgets.h"
 
 class QAction;
@@ -20,7 +21,7 @@ namespace Ui {
 class TfrmTestHard;
 }
 
-class TfrmTestHard : public QFrame {
+class TfrmTestHard : public StageFrame {
   Q_OBJECT
  public:
   explicit TfrmTestHard(QWidget* owner = nullptr);
@@ -61,5 +62,5 @@ class TfrmTestHard : public QFrame {
   void textAnswered(bool accepted);
   static void showMark(QLabel* mark, bool accepted);
 
-  Ui::TfrmTestHard* ui_;
+  std::unique_ptr<Ui::TfrmTestHard> ui_;
 };
