@@ -9,6 +9,7 @@
 #include "shell/dialogs.h"
 #include "shell/guard.h"
 #include "shell/idle.h"
+#include "shell/judge.h"
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/participant.h"
@@ -19,22 +20,11 @@
 
 namespace {
 
-const QString kRecordCaption = QStringLiteral("Запись кода участника");
-const QString kStopCaption = QStringLiteral("Завершить запись и воспроизвести");
-
 // Button1 keeps the design's distances to the left, right and bottom edges.
 constexpr int kButton1Left = 168;
 constexpr int kButton1Right = 83;
 constexpr int kButton1Bottom = 14;
 constexpr int kButton1Height = 57;
-
-void setMark(QLabel* mark, const QColor& colour, const QString& text) {
-  QPalette palette = mark->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  mark->setPalette(palette);
-  mark->show();
-  mark->setText(text);
-}
 
 }  // namespace
 
@@ -76,6 +66,10 @@ TfrmRecStudID::TfrmRecStudID(QWidget* parent)
   on(btnRecID, &QPushButton::clicked, [this] { btnRecIDClick(); });
   on(Button4, &QPushButton::clicked, [this] { Button4Click(); });
   on(Button5, &QPushButton::clicked, [this] { Button5Click(); });
+
+  codeCheck_ = new station::RecordJudge(
+      this, {btnRecID, pnlTestREC, lblRecID, imgMic, imgSpeak}, QStringLiteral("Запись кода участника"),
+      {[this] { startCodeRecording(); }, [this] { stopAnswerRecording(codeRecordingFile()); }});
 }
 
 TfrmRecStudID::~TfrmRecStudID() = default;
@@ -98,57 +92,31 @@ void TfrmRecStudID::Start() {
   CodeRecordingAccepted = false;
 }
 
-void TfrmRecStudID::btnRecIDClick() {
-  imgMic->show();
-  // A recording that failed to start or ended by itself is not active: the
-  // click then tries a new start instead of the check.
-  if (audio::channelIsActive(RecordChannel) == audio::Stopped) {
-    if (frmMain->ensureAnswerFolders()) {
-      frmMain->StartRecording(codeRecordingFile());
-    } else {
-      dialogs::showStopBox(QStringLiteral("Не удалось создать папку \"%1\"").arg(frmMain->participantFolder()));
-    }
-    btnRecID->setText(kStopCaption);
-  } else {
-    frmMain->ensureAnswerFolders();
-    frmMain->StopRecording(codeRecordingFile());
-    btnRecID->setText(kRecordCaption);
-    btnRecID->setEnabled(false);
-    pnlTestREC->show();
-    // A file that cannot be played leaves the participant in silence; the
-    // question is asked all the same and "Нет" calls the organiser.
-    audio::channelPlay(RecordedStream, true);
-    imgSpeak->show();
-    imgMic->hide();
-  }
+void TfrmRecStudID::startCodeRecording() {
+  // No recording goes into a folder that is not there: the failure is
+  // reported and the next press tries again.
+  if (frmMain->ensureAnswerFolders()) frmMain->StartRecording(codeRecordingFile());
+  else dialogs::showStopBox(QStringLiteral("Не удалось создать папку \"%1\"").arg(frmMain->participantFolder()));
 }
+
+// A new recording leaves the earlier answer and its mark as they are.
+void TfrmRecStudID::btnRecIDClick() { codeCheck_->press(); }
 
 void TfrmRecStudID::Button4Click() {
   CodeRecordingAccepted = true;
-  imgMic->hide();
-  imgSpeak->hide();
-  audio::channelStop(RecordedStream);
-  pnlTestREC->hide();
-  btnRecID->setEnabled(true);
-  setMark(lblRecID, QColor(0, 128, 0), QStringLiteral("V"));
+  codeCheck_->answer(true);
 }
 
 void TfrmRecStudID::Button5Click() {
-  imgMic->hide();
-  imgSpeak->hide();
   CodeRecordingAccepted = false;
-  audio::channelStop(RecordedStream);
-  btnRecID->setEnabled(true);
-  pnlTestREC->hide();
-  setMark(lblRecID, QColor(255, 0, 0), QStringLiteral("X"));
+  codeCheck_->answer(false);
   dialogs::showMessage(QStringLiteral(
       "Пригласите организатора в аудитории и сообщите о проблеме записи кода участника."));
 }
 
 void TfrmRecStudID::Action1Update() {
   // Leaving is allowed after "Да", but never while a new recording runs.
-  Action1->setEnabled(CodeRecordingAccepted &&
-                      audio::channelIsActive(RecordChannel) == audio::Stopped);
+  Action1->setEnabled(CodeRecordingAccepted && !station::RecordJudge::recording());
 }
 
 void TfrmRecStudID::Action1Execute() { requestSwitch(Timer1); }

@@ -14,6 +14,9 @@ class QTimer;
 class StationPicture;
 class WordWrapButton;
 class CaptionLabel;
+namespace station {
+class RecordJudge;
+}
 namespace Ui {
 class TfrmRecStudID;
 }
@@ -61,6 +64,9 @@ class TfrmRecStudID : public StageFrame {
  private:
   // The code recording file, "<code>_00.ogg" in the participant folder.
   QString codeRecordingFile() const;
+  // Ensures the answer and participant folders, then records into the file.
+  void startCodeRecording();
 
   std::unique_ptr<Ui::TfrmRecStudID> ui_;
+  station::RecordJudge* codeCheck_ = nullptr;  // child of the frame
 };

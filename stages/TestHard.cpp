@@ -12,6 +12,7 @@
 #include "shell/dialogs.h"
 #include "shell/guard.h"
 #include "shell/idle.h"
+#include "shell/judge.h"
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/picture.h"
@@ -22,11 +23,6 @@
 #include "ui_TestHard.h"
 
 namespace {
-
-const QColor kAccepted(0, 128, 0);
-const QColor kRejected(255, 0, 0);
-
-QString recTestCaption() { return QStringLiteral("Проверить качество записи"); }
 
 // The code fields take a typed character only when it is a digit or a
 // backspace. Keys that type no character (arrows, Home, Delete, Tab moving
@@ -87,6 +83,12 @@ TfrmTestHard::TfrmTestHard(QWidget* owner)
   for (QLineEdit* field : {ui_->edtStationCode, ui_->edtAudCode, ui_->edtCompCode})
     field->installEventFilter(this);
 
+  const QString testFile = station::names::testRecordingFile();
+  recordingCheck_ = new station::RecordJudge(
+      this, {ui_->btnRecTest, ui_->pnlTestREC, ui_->lblTestREC, ui_->imgMic, ui_->imgSpeak},
+      QStringLiteral("Проверить качество записи"),
+      {[testFile] { frmMain->StartRecording(testFile); }, [testFile] { frmMain->StopRecording(testFile); }});
+
   on(ui_->btnRecTest, &QPushButton::clicked, [this] { btnRecTestClick(); });
   on(ui_->Button4, &QPushButton::clicked, [this] { Button4Click(); });
   on(ui_->Button5, &QPushButton::clicked, [this] { Button5Click(); });
@@ -134,40 +136,15 @@ void TfrmTestHard::Start() {
 // --- recording check ---
 
 void TfrmTestHard::btnRecTestClick() {
-  ui_->imgMic->show();
+  // Every press, start or stop, takes back an earlier answer at once.
   RecordingCheckPassed = false;
   ui_->lblTestREC->hide();
-  const QString file = station::names::testRecordingFile();
-  // The recorder's error boxes run nested event loops, in which the stage
-  // may already have been left (the finishing timer): nothing of the frame
-  // is touched then.
-  QPointer<TfrmTestHard> self(this);
-  if (RecordChannel == 0) {
-    frmMain->StartRecording(file);
-    if (!self) return;
-    // Also after a failed start: the next press then finds no recording
-    // running and tries again.
-    ui_->btnRecTest->setText(QStringLiteral("Завершить запись и воспроизвести"));
-    return;
-  }
-  frmMain->StopRecording(file);
-  if (!self) return;
-  ui_->btnRecTest->setText(recTestCaption());
-  ui_->btnRecTest->setEnabled(false);
-  ui_->pnlTestREC->show();
-  audio::channelPlay(RecordedStream, true);
-  ui_->imgSpeak->show();
-  ui_->imgMic->hide();
+  recordingCheck_->press();
 }
 
 void TfrmTestHard::recordingAnswered(bool accepted) {
-  ui_->imgMic->hide();
-  ui_->imgSpeak->hide();
   RecordingCheckPassed = accepted;
-  audio::channelStop(RecordedStream);
-  ui_->pnlTestREC->hide();
-  ui_->btnRecTest->setEnabled(true);
-  showMark(ui_->lblTestREC, accepted);
+  recordingCheck_->answer(accepted);
 }
 
 void TfrmTestHard::Button4Click() { recordingAnswered(true); }
@@ -188,19 +165,11 @@ void TfrmTestHard::textAnswered(bool accepted) {
   TextCheckPassed = accepted;
   ui_->pnlTestRTF->hide();
   ui_->btnTestRTF->setEnabled(true);
-  showMark(ui_->lblTestRTF, accepted);
+  station::showVerdict(ui_->lblTestRTF, accepted);
 }
 
 void TfrmTestHard::Button7Click() { textAnswered(true); }
 void TfrmTestHard::Button8Click() { textAnswered(false); }
-
-void TfrmTestHard::showMark(QLabel* mark, bool accepted) {
-  mark->setText(accepted ? QStringLiteral("V") : QStringLiteral("X"));
-  QPalette palette = mark->palette();
-  palette.setColor(QPalette::WindowText, accepted ? kAccepted : kRejected);
-  mark->setPalette(palette);
-  mark->show();
-}
 
 // --- finishing ---
 

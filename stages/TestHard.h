@@ -16,6 +16,9 @@ class QLabel;
 class QLineEdit;
 class QTimer;
 class StationPicture;
+namespace station {
+class RecordJudge;
+}
 
 namespace Ui {
 class TfrmTestHard;
@@ -60,7 +63,7 @@ class TfrmTestHard : public StageFrame {
  private:
   void recordingAnswered(bool accepted);
   void textAnswered(bool accepted);
-  static void showMark(QLabel* mark, bool accepted);
 
   std::unique_ptr<Ui::TfrmTestHard> ui_;
+  station::RecordJudge* recordingCheck_ = nullptr;  // child of the frame
 };
