@@ -1,11 +1,11 @@
 #include "stages/Instruction.h"
 
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QTimer>
 
 #include "shell/deliverable.h"
 #include "shell/dialogs.h"
+#include "shell/digitfilter.h"
 #include "shell/guard.h"
 #include "shell/main.h"
 #include "shell/names.h"
@@ -45,7 +45,7 @@ TfrmInstruction::TfrmInstruction(QWidget* parent)
 
   Timer1 = makeSwitchTimer(100, [this] { Timer1Timer(); });
 
-  Edit3->installEventFilter(this);
+  station::DigitFilter::install(Edit3, [this](QChar& Key) { Edit3KeyPress(Key); });
   on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
   on(Button2, &QPushButton::clicked, [this] { Button2Click(); });
 }
@@ -61,28 +61,7 @@ void TfrmInstruction::Start() {
   Edit3->setText(QStringLiteral("275"));
 }
 
-bool TfrmInstruction::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Edit3 && event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    // Only keys that type a character are filtered; Delete and the cursor
-    // keys edit the field as usual.
-    if (!key->text().isEmpty() && key->key() != Qt::Key_Delete) {
-      QChar c = key->text().at(0);
-      bool discard = false;
-      station::guarded([&] {
-        Edit3KeyPress(c);
-        discard = c.isNull();
-      });
-      if (discard) return true;
-    }
-  }
-  return StageFrame::eventFilter(watched, event);
-}
-
-void TfrmInstruction::Edit3KeyPress(QChar& Key) {
-  const bool digit = Key >= QLatin1Char('0') && Key <= QLatin1Char('9');
-  if (!digit && Key != QChar(8)) Key = QChar();
-}
+void TfrmInstruction::Edit3KeyPress(QChar& Key) { station::digitKey(Key); }
 
 bool TfrmInstruction::ValidateParticipantCode(const QString& code, QString& reasons) const {
   reasons.clear();

@@ -34,7 +34,8 @@ class TfrmInstruction : public StageFrame {
   bool ValidateParticipantCode(const QString& code, QString& reasons) const;
 
   // The key filter of the code field: a typed character other than a digit
-  // or backspace is discarded (Key becomes 0).
+  // or backspace is discarded (Key becomes null). It decides pasted and
+  // dropped text as well.
   void Edit3KeyPress(QChar& Key);
   void Button1Click();
   void Button2Click();
@@ -47,9 +48,6 @@ class TfrmInstruction : public StageFrame {
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
   QTimer* Timer1 = nullptr;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   std::unique_ptr<Ui::TfrmInstruction> ui_;

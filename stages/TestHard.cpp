@@ -1,8 +1,6 @@
 #include "stages/TestHard.h"
 
 #include <QAction>
-#include <QKeyEvent>
-#include <QInputMethodEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QStyleOptionButton>
@@ -10,6 +8,7 @@
 
 #include "audio/audio.h"
 #include "shell/dialogs.h"
+#include "shell/digitfilter.h"
 #include "shell/guard.h"
 #include "shell/idle.h"
 #include "shell/judge.h"
@@ -23,27 +22,6 @@
 #include "ui_TestHard.h"
 
 namespace {
-
-// The code fields take a typed character only when it is a digit or a
-// backspace. Keys that type no character (arrows, Home, Delete, Tab moving
-// the focus) are not characters and pass.
-bool discardTypedCharacter(QKeyEvent* key) {
-  switch (key->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-    case Qt::Key_Backspace:
-      return false;
-    default:
-      break;
-  }
-  const QString text = key->text();
-  if (text.isEmpty()) return false;
-  for (QChar c : text) {
-    if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) && c != QChar(8)) return true;
-  }
-  return false;
-}
 
 // The field's text is a code when it is neither empty nor exactly "0"; the
 // comparison is on the text, so "00" counts as given.
@@ -80,8 +58,9 @@ TfrmTestHard::TfrmTestHard(QWidget* owner)
                      static_cast<QWidget*>(ui_->imgMic), static_cast<QWidget*>(ui_->imgSpeak)})
     w->hide();
 
-  for (QLineEdit* field : {ui_->edtStationCode, ui_->edtAudCode, ui_->edtCompCode})
-    field->installEventFilter(this);
+  station::DigitFilter::install(ui_->edtStationCode, [this](QChar& Key) { edtStationCodeKeyPress(Key); });
+  station::DigitFilter::install(ui_->edtAudCode, [this](QChar& Key) { edtAudCodeKeyPress(Key); });
+  station::DigitFilter::install(ui_->edtCompCode, [this](QChar& Key) { edtCompCodeKeyPress(Key); });
 
   const QString testFile = station::names::testRecordingFile();
   recordingCheck_ = new station::RecordJudge(
@@ -221,26 +200,7 @@ void TfrmTestHard::Timer1Timer() {
 
 void TfrmTestHard::Button6Click() { frmMain->StopExam(); }
 
-bool TfrmTestHard::edtStationCodeKeyPress(QKeyEvent* key) { return discardTypedCharacter(key); }
-bool TfrmTestHard::edtAudCodeKeyPress(QKeyEvent* key) { return discardTypedCharacter(key); }
-bool TfrmTestHard::edtCompCodeKeyPress(QKeyEvent* key) { return discardTypedCharacter(key); }
+void TfrmTestHard::edtStationCodeKeyPress(QChar& Key) { station::digitKey(Key); }
+void TfrmTestHard::edtAudCodeKeyPress(QChar& Key) { station::digitKey(Key); }
+void TfrmTestHard::edtCompCodeKeyPress(QChar& Key) { station::digitKey(Key); }
 
-bool TfrmTestHard::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    bool discard = false;
-    station::guarded([&] {
-      if (watched == ui_->edtStationCode) discard = edtStationCodeKeyPress(key);
-      else if (watched == ui_->edtAudCode) discard = edtAudCodeKeyPress(key);
-      else if (watched == ui_->edtCompCode) discard = edtCompCodeKeyPress(key);
-    });
-    return discard;
-  }
-  if (event->type() == QEvent::InputMethod) {
-    // Text composed by an input method is typed text too.
-    const QString typed = static_cast<QInputMethodEvent*>(event)->commitString();
-    for (QChar c : typed)
-      if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return true;
-  }
-  return StageFrame::eventFilter(watched, event);
-}

@@ -11,7 +11,6 @@
 #include "shell/widgets.h"
 
 class QAction;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -45,10 +44,11 @@ class TfrmTestHard : public StageFrame {
   void Action1Execute();
   void Timer1Timer();
   void Button6Click();
-  // Key filters of the code fields: true when the key is to be discarded.
-  bool edtStationCodeKeyPress(QKeyEvent* key);
-  bool edtAudCodeKeyPress(QKeyEvent* key);
-  bool edtCompCodeKeyPress(QKeyEvent* key);
+  // Key filters of the code fields: a typed character other than a digit or
+  // backspace is discarded (Key becomes null).
+  void edtStationCodeKeyPress(QChar& Key);
+  void edtAudCodeKeyPress(QChar& Key);
+  void edtCompCodeKeyPress(QChar& Key);
 
   bool RecordingCheckPassed = false;
   bool TextCheckPassed = false;
@@ -57,7 +57,6 @@ class TfrmTestHard : public StageFrame {
   QTimer* Timer1 = nullptr;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
