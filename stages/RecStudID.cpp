@@ -1,20 +1,16 @@
 #include "stages/RecStudID.h"
 
 #include <QAction>
-#include <QPalette>
 #include <QResizeEvent>
 #include <QTimer>
 
-#include "audio/audio.h"
 #include "shell/dialogs.h"
-#include "shell/guard.h"
 #include "shell/idle.h"
 #include "shell/judge.h"
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/participant.h"
 #include "shell/picture.h"
-#include "shell/timing.h"
 #include "shell/widgets.h"
 #include "ui_RecStudID.h"
 
@@ -96,7 +92,7 @@ void TfrmRecStudID::startCodeRecording() {
   // No recording goes into a folder that is not there: the failure is
   // reported and the next press tries again.
   if (frmMain->ensureAnswerFolders()) frmMain->StartRecording(codeRecordingFile());
-  else dialogs::showStopBox(QStringLiteral("Не удалось создать папку \"%1\"").arg(frmMain->participantFolder()));
+  else reportMissingFolder();
 }
 
 // A new recording leaves the earlier answer and its mark as they are.

@@ -1,12 +1,9 @@
 #include "stages/TestHard.h"
 
 #include <QAction>
-#include <QPainter>
 #include <QPointer>
-#include <QStyleOptionButton>
 #include <QTimer>
 
-#include "audio/audio.h"
 #include "shell/dialogs.h"
 #include "shell/digitfilter.h"
 #include "shell/guard.h"
@@ -15,7 +12,6 @@
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/picture.h"
-#include "shell/timing.h"
 #include "shell/widgets.h"
 #include "stages/TestRTF.h"
 #include "textview/richview.h"
