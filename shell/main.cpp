@@ -183,7 +183,8 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 void TfrmMain::ShowError(const QString& message) { ShowError(message, audio::errorGetCode()); }
 
 void TfrmMain::ShowError(const QString& message, int errorCode) {
-  dialogs::showErrorBox(this, QStringLiteral("%1\n(error code: %2)").arg(message).arg(errorCode));
+  // One pass over the format: a "%1" inside the message stays as it is.
+  dialogs::showErrorBox(this, QStringLiteral("%1\n(error code: %2)").arg(message, QString::number(errorCode)));
 }
 
 QString TfrmMain::kimVariant() const {

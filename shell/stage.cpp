@@ -45,9 +45,12 @@ void StageFrame::startAnswerRecording(const QString& file) {
   const bool folders = frmMain->ensureAnswerFolders();
   QPointer<StageFrame> self(this);
   frmMain->StartRecording(file);
-  if (!folders)
-    dialogs::showStopBox(QStringLiteral("Не удалось создать папку \"%1\"")
-                             .arg(QDir::toNativeSeparators(frmMain->participantFolder())));
+  if (!folders) reportMissingFolder();
+}
+
+void StageFrame::reportMissingFolder() {
+  dialogs::showStopBox(QStringLiteral("Не удалось создать папку \"%1\"")
+                           .arg(QDir::toNativeSeparators(frmMain->participantFolder())));
 }
 
 void StageFrame::stopAnswerRecording(const QString& file) {

@@ -68,6 +68,8 @@ class StageFrame : public QFrame {
   void startAnswerRecording(const QString& file);
   // Ensures the folders again and stops the recording of file.
   void stopAnswerRecording(const QString& file);
+  // The box saying that the participant folder could not be made.
+  static void reportMissingFolder();
 
   // Shows a failure that the stage caught so that it could go on (a task text
   // that cannot be loaded) in the box for uncaught failures.

@@ -1,16 +1,14 @@
 #include "stages/Instruction.h"
 
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QTimer>
 
 #include "shell/deliverable.h"
 #include "shell/dialogs.h"
-#include "shell/guard.h"
+#include "shell/digitfilter.h"
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/participant.h"
-#include "shell/timing.h"
 #include "shell/widgets.h"
 #include "textview/richview.h"
 #include "ui_Instruction.h"
@@ -30,7 +28,7 @@ const QString kReasonBreak = QStringLiteral("\n\r");
 }  // namespace
 
 TfrmInstruction::TfrmInstruction(QWidget* parent)
-    : QFrame(parent), ui_(std::make_unique<Ui::TfrmInstruction>()) {
+    : StageFrame(parent), ui_(std::make_unique<Ui::TfrmInstruction>()) {
   ui_->setupUi(this);
   RichEdit1 = ui_->RichEdit1;
   Panel1 = ui_->Panel1;
@@ -43,13 +41,11 @@ TfrmInstruction::TfrmInstruction(QWidget* parent)
   Edit3->setFont(station::arialFont(27));
   Button1->setFont(station::arialFont(16));
 
-  Timer1 = station::makeTimer(this, 100);
-  Timer1->setSingleShot(true);
+  Timer1 = makeSwitchTimer(100, [this] { Timer1Timer(); });
 
-  Edit3->installEventFilter(this);
-  station::onEvent(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-  station::onEvent(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-  station::onEvent(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  station::DigitFilter::install(Edit3, [this](QChar& Key) { Edit3KeyPress(Key); });
+  on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
+  on(Button2, &QPushButton::clicked, [this] { Button2Click(); });
 }
 
 TfrmInstruction::~TfrmInstruction() = default;
@@ -58,33 +54,12 @@ void TfrmInstruction::Start() {
   // A missing instruction file ends Start here: the status bar stays and the
   // field keeps its text, but the frame stays usable.
   RichEdit1->loadFromFile(station::names::instructionFile());
-  frmMain->Panel1->hide();
+  showStatusBar(false);
   Edit3->setFocus();
   Edit3->setText(QStringLiteral("275"));
 }
 
-bool TfrmInstruction::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Edit3 && event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    // Only keys that type a character are filtered; Delete and the cursor
-    // keys edit the field as usual.
-    if (!key->text().isEmpty() && key->key() != Qt::Key_Delete) {
-      QChar c = key->text().at(0);
-      bool discard = false;
-      station::guarded([&] {
-        Edit3KeyPress(c);
-        discard = c.isNull();
-      });
-      if (discard) return true;
-    }
-  }
-  return QFrame::eventFilter(watched, event);
-}
-
-void TfrmInstruction::Edit3KeyPress(QChar& Key) {
-  const bool digit = Key >= QLatin1Char('0') && Key <= QLatin1Char('9');
-  if (!digit && Key != QChar(8)) Key = QChar();
-}
+void TfrmInstruction::Edit3KeyPress(QChar& Key) { station::digitKey(Key); }
 
 bool TfrmInstruction::ValidateParticipantCode(const QString& code, QString& reasons) const {
   reasons.clear();
@@ -121,16 +96,15 @@ void TfrmInstruction::Button1Click() {
 #ifndef QUORVEL_FLAT
     frmMain->KimVariant = code.mid(3, 1);
 #endif
-    Timer1->start();
+    requestSwitch(Timer1);
   } else {
     dialogs::showMessage(QStringLiteral("Некорректный код участника!") + reasons);
   }
 }
 
 void TfrmInstruction::Timer1Timer() {
-  Timer1->stop();
-  frmMain->Panel1->show();
-  frmMain->StartFrame(6);
+  showStatusBar(true);
+  switchStage(6);
 }
 
 void TfrmInstruction::Button2Click() {

@@ -2,9 +2,10 @@
 // every participant's exam; lets the organiser end the station's work.
 #pragma once
 
-#include <QFrame>
 #include <QString>
 #include <memory>
+
+#include "shell/stage.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +18,7 @@ namespace Ui {
 class TfrmInstruction;
 }
 
-class TfrmInstruction : public QFrame {
+class TfrmInstruction : public StageFrame {
   Q_OBJECT
 
  public:
@@ -33,7 +34,8 @@ class TfrmInstruction : public QFrame {
   bool ValidateParticipantCode(const QString& code, QString& reasons) const;
 
   // The key filter of the code field: a typed character other than a digit
-  // or backspace is discarded (Key becomes 0).
+  // or backspace is discarded (Key becomes null). It decides pasted and
+  // dropped text as well.
   void Edit3KeyPress(QChar& Key);
   void Button1Click();
   void Button2Click();
@@ -46,9 +48,6 @@ class TfrmInstruction : public QFrame {
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
   QTimer* Timer1 = nullptr;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   std::unique_ptr<Ui::TfrmInstruction> ui_;

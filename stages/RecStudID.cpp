@@ -1,26 +1,20 @@
 #include "stages/RecStudID.h"
 
 #include <QAction>
-#include <QPalette>
 #include <QResizeEvent>
 #include <QTimer>
 
-#include "audio/audio.h"
 #include "shell/dialogs.h"
-#include "shell/guard.h"
 #include "shell/idle.h"
+#include "shell/judge.h"
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/participant.h"
 #include "shell/picture.h"
-#include "shell/timing.h"
 #include "shell/widgets.h"
 #include "ui_RecStudID.h"
 
 namespace {
-
-const QString kRecordCaption = QStringLiteral("Запись кода участника");
-const QString kStopCaption = QStringLiteral("Завершить запись и воспроизвести");
 
 // Button1 keeps the design's distances to the left, right and bottom edges.
 constexpr int kButton1Left = 168;
@@ -28,18 +22,10 @@ constexpr int kButton1Right = 83;
 constexpr int kButton1Bottom = 14;
 constexpr int kButton1Height = 57;
 
-void setMark(QLabel* mark, const QColor& colour, const QString& text) {
-  QPalette palette = mark->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  mark->setPalette(palette);
-  mark->show();
-  mark->setText(text);
-}
-
 }  // namespace
 
 TfrmRecStudID::TfrmRecStudID(QWidget* parent)
-    : QFrame(parent), ui_(std::make_unique<Ui::TfrmRecStudID>()) {
+    : StageFrame(parent), ui_(std::make_unique<Ui::TfrmRecStudID>()) {
   ui_->setupUi(this);
   Label1 = ui_->Label1;
   Label2 = ui_->Label2;
@@ -68,22 +54,24 @@ TfrmRecStudID::TfrmRecStudID(QWidget* parent)
   Action1->setObjectName(QStringLiteral("Action1"));
   Action1->setEnabled(false);
   station::bindAction(Button1, Action1);
-  station::onEvent(Action1, &QAction::triggered, this, [this] { Action1Execute(); });
+  on(Action1, &QAction::triggered, [this] { Action1Execute(); });
   station::onIdle(this, [this] { Action1Update(); });
 
-  Timer1 = station::makeTimer(this, 100);
-  Timer1->setSingleShot(true);
+  Timer1 = makeSwitchTimer(100, [this] { Timer1Timer(); });
 
-  station::onEvent(btnRecID, &QPushButton::clicked, this, [this] { btnRecIDClick(); });
-  station::onEvent(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-  station::onEvent(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-  station::onEvent(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  on(btnRecID, &QPushButton::clicked, [this] { btnRecIDClick(); });
+  on(Button4, &QPushButton::clicked, [this] { Button4Click(); });
+  on(Button5, &QPushButton::clicked, [this] { Button5Click(); });
+
+  codeCheck_ = new station::RecordJudge(
+      this, {btnRecID, pnlTestREC, lblRecID, imgMic, imgSpeak}, QStringLiteral("Запись кода участника"),
+      {[this] { startCodeRecording(); }, [this] { stopAnswerRecording(codeRecordingFile()); }});
 }
 
 TfrmRecStudID::~TfrmRecStudID() = default;
 
 void TfrmRecStudID::resizeEvent(QResizeEvent* event) {
-  QFrame::resizeEvent(event);
+  StageFrame::resizeEvent(event);
   Button1->setGeometry(kButton1Left, height() - kButton1Bottom - kButton1Height,
                        width() - kButton1Left - kButton1Right, kButton1Height);
 }
@@ -93,77 +81,48 @@ QString TfrmRecStudID::codeRecordingFile() const {
 }
 
 void TfrmRecStudID::Start() {
-  frmMain->Panel1->hide();
+  showStatusBar(false);
   Label2->setText(QStringLiteral("Нажмите кнопку \"Запись кода участника\"\n\r"
                                   "и четко произнесите на русском языке свой код \n\r") +
                    FormatParticipantCode(frmMain->ParticipantCode));
   CodeRecordingAccepted = false;
 }
 
-void TfrmRecStudID::btnRecIDClick() {
-  imgMic->show();
-  // A recording that failed to start or ended by itself is not active: the
-  // click then tries a new start instead of the check.
-  if (audio::channelIsActive(RecordChannel) == audio::Stopped) {
-    if (frmMain->ensureAnswerFolders()) {
-      frmMain->StartRecording(codeRecordingFile());
-    } else {
-      dialogs::showStopBox(QStringLiteral("Не удалось создать папку \"%1\"").arg(frmMain->participantFolder()));
-    }
-    btnRecID->setText(kStopCaption);
-  } else {
-    frmMain->ensureAnswerFolders();
-    frmMain->StopRecording(codeRecordingFile());
-    btnRecID->setText(kRecordCaption);
-    btnRecID->setEnabled(false);
-    pnlTestREC->show();
-    // A file that cannot be played leaves the participant in silence; the
-    // question is asked all the same and "Нет" calls the organiser.
-    audio::channelPlay(RecordedStream, true);
-    imgSpeak->show();
-    imgMic->hide();
-  }
+void TfrmRecStudID::startCodeRecording() {
+  // No recording goes into a folder that is not there: the failure is
+  // reported and the next press tries again.
+  if (frmMain->ensureAnswerFolders()) frmMain->StartRecording(codeRecordingFile());
+  else reportMissingFolder();
 }
+
+// A new recording leaves the earlier answer and its mark as they are.
+void TfrmRecStudID::btnRecIDClick() { codeCheck_->press(); }
 
 void TfrmRecStudID::Button4Click() {
   CodeRecordingAccepted = true;
-  imgMic->hide();
-  imgSpeak->hide();
-  audio::channelStop(RecordedStream);
-  pnlTestREC->hide();
-  btnRecID->setEnabled(true);
-  setMark(lblRecID, QColor(0, 128, 0), QStringLiteral("V"));
+  codeCheck_->answer(true);
 }
 
 void TfrmRecStudID::Button5Click() {
-  imgMic->hide();
-  imgSpeak->hide();
   CodeRecordingAccepted = false;
-  audio::channelStop(RecordedStream);
-  btnRecID->setEnabled(true);
-  pnlTestREC->hide();
-  setMark(lblRecID, QColor(255, 0, 0), QStringLiteral("X"));
+  codeCheck_->answer(false);
   dialogs::showMessage(QStringLiteral(
       "Пригласите организатора в аудитории и сообщите о проблеме записи кода участника."));
 }
 
 void TfrmRecStudID::Action1Update() {
   // Leaving is allowed after "Да", but never while a new recording runs.
-  Action1->setEnabled(CodeRecordingAccepted &&
-                      audio::channelIsActive(RecordChannel) == audio::Stopped);
+  Action1->setEnabled(CodeRecordingAccepted && !station::RecordJudge::recording());
 }
 
-void TfrmRecStudID::Action1Execute() { Timer1->start(); }
+void TfrmRecStudID::Action1Execute() { requestSwitch(Timer1); }
 
 void TfrmRecStudID::Timer1Timer() {
-  Timer1->stop();
-  // Nothing of this stage sounds on after it: a recording started just
-  // before the switch is finished, the playback is silenced.
-  if (RecordChannel != 0) frmMain->StopRecording(codeRecordingFile());
-  audio::channelStop(RecordedStream);
+  // A recording started just before the switch is finished by the switch
+  // itself, which also silences the playback.
   frmMain->ensureAnswerFolders();
-  frmMain->Panel1->show();
-  frmMain->StartFrame(10);
+  showStatusBar(true);
+  switchStage(10);
 }
 
 QString TfrmRecStudID::Label2Caption() const { return Label2->text(); }

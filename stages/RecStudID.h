@@ -2,9 +2,10 @@
 // back at once and must be accepted ("Да") before the tasks can begin.
 #pragma once
 
-#include <QFrame>
 #include <QString>
 #include <memory>
+
+#include "shell/stage.h"
 
 class QAction;
 class QLabel;
@@ -13,11 +14,14 @@ class QTimer;
 class StationPicture;
 class WordWrapButton;
 class CaptionLabel;
+namespace station {
+class RecordJudge;
+}
 namespace Ui {
 class TfrmRecStudID;
 }
 
-class TfrmRecStudID : public QFrame {
+class TfrmRecStudID : public StageFrame {
   Q_OBJECT
 
  public:
@@ -60,6 +64,9 @@ class TfrmRecStudID : public QFrame {
  private:
   // The code recording file, "<code>_00.ogg" in the participant folder.
   QString codeRecordingFile() const;
+  // Ensures the answer and participant folders, then records into the file.
+  void startCodeRecording();
 
   std::unique_ptr<Ui::TfrmRecStudID> ui_;
+  station::RecordJudge* codeCheck_ = nullptr;  // child of the frame
 };

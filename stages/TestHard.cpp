@@ -1,53 +1,23 @@
 #include "stages/TestHard.h"
 
 #include <QAction>
-#include <QKeyEvent>
-#include <QInputMethodEvent>
-#include <QPainter>
 #include <QPointer>
-#include <QStyleOptionButton>
 #include <QTimer>
 
-#include "audio/audio.h"
 #include "shell/dialogs.h"
+#include "shell/digitfilter.h"
 #include "shell/guard.h"
 #include "shell/idle.h"
+#include "shell/judge.h"
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/picture.h"
-#include "shell/timing.h"
 #include "shell/widgets.h"
 #include "stages/TestRTF.h"
 #include "textview/richview.h"
 #include "ui_TestHard.h"
 
 namespace {
-
-const QColor kAccepted(0, 128, 0);
-const QColor kRejected(255, 0, 0);
-
-QString recTestCaption() { return QStringLiteral("Проверить качество записи"); }
-
-// The code fields take a typed character only when it is a digit or a
-// backspace. Keys that type no character (arrows, Home, Delete, Tab moving
-// the focus) are not characters and pass.
-bool discardTypedCharacter(QKeyEvent* key) {
-  switch (key->key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-    case Qt::Key_Backspace:
-      return false;
-    default:
-      break;
-  }
-  const QString text = key->text();
-  if (text.isEmpty()) return false;
-  for (QChar c : text) {
-    if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) && c != QChar(8)) return true;
-  }
-  return false;
-}
 
 // The field's text is a code when it is neither empty nor exactly "0"; the
 // comparison is on the text, so "00" counts as given.
@@ -60,13 +30,14 @@ bool codeGiven(const QLineEdit* field) {
 
 // --- TfrmTestHard ---
 
-TfrmTestHard::TfrmTestHard(QWidget* owner) : QFrame(owner), ui_(new Ui::TfrmTestHard) {
+TfrmTestHard::TfrmTestHard(QWidget* owner)
+    : StageFrame(owner), ui_(std::make_unique<Ui::TfrmTestHard>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmTestHard"));
   Action1 = ui_->Action1;
   addAction(Action1);
   station::bindAction(ui_->Button1, Action1);
-  Timer1 = station::makeTimer(this, 100);
+  Timer1 = makeSwitchTimer(100, [this] { Timer1Timer(); });
 
   ui_->Panel1->setFont(station::arialFont(16, true));
   ui_->lblTestREC->setFont(station::arialFont(16, true));
@@ -83,26 +54,32 @@ TfrmTestHard::TfrmTestHard(QWidget* owner) : QFrame(owner), ui_(new Ui::TfrmTest
                      static_cast<QWidget*>(ui_->imgMic), static_cast<QWidget*>(ui_->imgSpeak)})
     w->hide();
 
-  for (QLineEdit* field : {ui_->edtStationCode, ui_->edtAudCode, ui_->edtCompCode})
-    field->installEventFilter(this);
+  station::DigitFilter::install(ui_->edtStationCode, [this](QChar& Key) { edtStationCodeKeyPress(Key); });
+  station::DigitFilter::install(ui_->edtAudCode, [this](QChar& Key) { edtAudCodeKeyPress(Key); });
+  station::DigitFilter::install(ui_->edtCompCode, [this](QChar& Key) { edtCompCodeKeyPress(Key); });
 
-  station::onEvent(ui_->btnRecTest, &QPushButton::clicked, this, [this] { btnRecTestClick(); });
-  station::onEvent(ui_->Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-  station::onEvent(ui_->Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-  station::onEvent(ui_->btnTestRTF, &QPushButton::clicked, this, [this] { btnTestRTFClick(); });
-  station::onEvent(ui_->Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
-  station::onEvent(ui_->Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
-  station::onEvent(ui_->Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
-  station::onEvent(Action1, &QAction::triggered, this, [this] { Action1Execute(); });
-  station::onEvent(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  const QString testFile = station::names::testRecordingFile();
+  recordingCheck_ = new station::RecordJudge(
+      this, {ui_->btnRecTest, ui_->pnlTestREC, ui_->lblTestREC, ui_->imgMic, ui_->imgSpeak},
+      QStringLiteral("Проверить качество записи"),
+      {[testFile] { frmMain->StartRecording(testFile); }, [testFile] { frmMain->StopRecording(testFile); }});
+
+  on(ui_->btnRecTest, &QPushButton::clicked, [this] { btnRecTestClick(); });
+  on(ui_->Button4, &QPushButton::clicked, [this] { Button4Click(); });
+  on(ui_->Button5, &QPushButton::clicked, [this] { Button5Click(); });
+  on(ui_->btnTestRTF, &QPushButton::clicked, [this] { btnTestRTFClick(); });
+  on(ui_->Button7, &QPushButton::clicked, [this] { Button7Click(); });
+  on(ui_->Button8, &QPushButton::clicked, [this] { Button8Click(); });
+  on(ui_->Button6, &QPushButton::clicked, [this] { Button6Click(); });
+  on(Action1, &QAction::triggered, [this] { Action1Execute(); });
   station::onIdle(this, [this] { Action1Update(); });
   Action1Update();
 }
 
-TfrmTestHard::~TfrmTestHard() { delete ui_; }
+TfrmTestHard::~TfrmTestHard() = default;
 
 void TfrmTestHard::resizeEvent(QResizeEvent* event) {
-  QFrame::resizeEvent(event);
+  StageFrame::resizeEvent(event);
   // The top strip spans the frame; the exit button keeps to the top right
   // corner and the finishing button to the bottom centre; the pictures are
   // centred in the whole area under the strip.
@@ -118,7 +95,7 @@ void TfrmTestHard::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmTestHard::Start() {
-  frmMain->Panel1->hide();
+  showStatusBar(false);
   RecordingCheckPassed = false;
   TextCheckPassed = false;
   // A subject file that cannot be read ends Start here; the checks and the
@@ -134,40 +111,15 @@ void TfrmTestHard::Start() {
 // --- recording check ---
 
 void TfrmTestHard::btnRecTestClick() {
-  ui_->imgMic->show();
+  // Every press, start or stop, takes back an earlier answer at once.
   RecordingCheckPassed = false;
   ui_->lblTestREC->hide();
-  const QString file = station::names::testRecordingFile();
-  // The recorder's error boxes run nested event loops, in which the stage
-  // may already have been left (the finishing timer): nothing of the frame
-  // is touched then.
-  QPointer<TfrmTestHard> self(this);
-  if (RecordChannel == 0) {
-    frmMain->StartRecording(file);
-    if (!self) return;
-    // Also after a failed start: the next press then finds no recording
-    // running and tries again.
-    ui_->btnRecTest->setText(QStringLiteral("Завершить запись и воспроизвести"));
-    return;
-  }
-  frmMain->StopRecording(file);
-  if (!self) return;
-  ui_->btnRecTest->setText(recTestCaption());
-  ui_->btnRecTest->setEnabled(false);
-  ui_->pnlTestREC->show();
-  audio::channelPlay(RecordedStream, true);
-  ui_->imgSpeak->show();
-  ui_->imgMic->hide();
+  recordingCheck_->press();
 }
 
 void TfrmTestHard::recordingAnswered(bool accepted) {
-  ui_->imgMic->hide();
-  ui_->imgSpeak->hide();
   RecordingCheckPassed = accepted;
-  audio::channelStop(RecordedStream);
-  ui_->pnlTestREC->hide();
-  ui_->btnRecTest->setEnabled(true);
-  showMark(ui_->lblTestREC, accepted);
+  recordingCheck_->answer(accepted);
 }
 
 void TfrmTestHard::Button4Click() { recordingAnswered(true); }
@@ -188,19 +140,11 @@ void TfrmTestHard::textAnswered(bool accepted) {
   TextCheckPassed = accepted;
   ui_->pnlTestRTF->hide();
   ui_->btnTestRTF->setEnabled(true);
-  showMark(ui_->lblTestRTF, accepted);
+  station::showVerdict(ui_->lblTestRTF, accepted);
 }
 
 void TfrmTestHard::Button7Click() { textAnswered(true); }
 void TfrmTestHard::Button8Click() { textAnswered(false); }
-
-void TfrmTestHard::showMark(QLabel* mark, bool accepted) {
-  mark->setText(accepted ? QStringLiteral("V") : QStringLiteral("X"));
-  QPalette palette = mark->palette();
-  palette.setColor(QPalette::WindowText, accepted ? kAccepted : kRejected);
-  mark->setPalette(palette);
-  mark->show();
-}
 
 // --- finishing ---
 
@@ -212,11 +156,10 @@ void TfrmTestHard::Action1Update() {
 void TfrmTestHard::Action1Execute() {
   // The stage is switched by the timer, never from inside the action; a
   // second press while the timer runs changes nothing.
-  if (!Timer1->isActive()) Timer1->start();
+  requestSwitch(Timer1);
 }
 
 void TfrmTestHard::Timer1Timer() {
-  Timer1->stop();
   frmMain->StationCode = ui_->edtStationCode->text();
   frmMain->AudCode = ui_->edtAudCode->text();
   frmMain->CompCode = ui_->edtCompCode->text();
@@ -245,36 +188,15 @@ void TfrmTestHard::Timer1Timer() {
     }
   }
   frmMain->AnswerKey = key;
-  // Nothing of the check may go on in the next stage: a test recording
-  // started in the moment before the timer fired is ended, playback stopped.
-  if (RecordChannel != 0) frmMain->StopRecording(station::names::testRecordingFile());
-  audio::channelStop(RecordedStream);
-  frmMain->Panel1->show();
-  frmMain->StartFrame(5);
+  // A test recording started in the moment before the timer fired ends with
+  // the stage switch, which also stops the playback.
+  showStatusBar(true);
+  switchStage(5);
 }
 
 void TfrmTestHard::Button6Click() { frmMain->StopExam(); }
 
-bool TfrmTestHard::edtStationCodeKeyPress(QKeyEvent* key) { return discardTypedCharacter(key); }
-bool TfrmTestHard::edtAudCodeKeyPress(QKeyEvent* key) { return discardTypedCharacter(key); }
-bool TfrmTestHard::edtCompCodeKeyPress(QKeyEvent* key) { return discardTypedCharacter(key); }
+void TfrmTestHard::edtStationCodeKeyPress(QChar& Key) { station::digitKey(Key); }
+void TfrmTestHard::edtAudCodeKeyPress(QChar& Key) { station::digitKey(Key); }
+void TfrmTestHard::edtCompCodeKeyPress(QChar& Key) { station::digitKey(Key); }
 
-bool TfrmTestHard::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    bool discard = false;
-    station::guarded([&] {
-      if (watched == ui_->edtStationCode) discard = edtStationCodeKeyPress(key);
-      else if (watched == ui_->edtAudCode) discard = edtAudCodeKeyPress(key);
-      else if (watched == ui_->edtCompCode) discard = edtCompCodeKeyPress(key);
-    });
-    return discard;
-  }
-  if (event->type() == QEvent::InputMethod) {
-    // Text composed by an input method is typed text too.
-    const QString typed = static_cast<QInputMethodEvent*>(event)->commitString();
-    for (QChar c : typed)
-      if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return true;
-  }
-  return QFrame::eventFilter(watched, event);
-}

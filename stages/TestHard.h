@@ -3,24 +3,27 @@
 // and moves the station on to the first participant.
 #pragma once
 
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <memory>
 
+#include "shell/stage.h"
 #include "shell/widgets.h"
 
 class QAction;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QTimer;
 class StationPicture;
+namespace station {
+class RecordJudge;
+}
 
 namespace Ui {
 class TfrmTestHard;
 }
 
-class TfrmTestHard : public QFrame {
+class TfrmTestHard : public StageFrame {
   Q_OBJECT
  public:
   explicit TfrmTestHard(QWidget* owner = nullptr);
@@ -41,10 +44,11 @@ class TfrmTestHard : public QFrame {
   void Action1Execute();
   void Timer1Timer();
   void Button6Click();
-  // Key filters of the code fields: true when the key is to be discarded.
-  bool edtStationCodeKeyPress(QKeyEvent* key);
-  bool edtAudCodeKeyPress(QKeyEvent* key);
-  bool edtCompCodeKeyPress(QKeyEvent* key);
+  // Key filters of the code fields: a typed character other than a digit or
+  // backspace is discarded (Key becomes null).
+  void edtStationCodeKeyPress(QChar& Key);
+  void edtAudCodeKeyPress(QChar& Key);
+  void edtCompCodeKeyPress(QChar& Key);
 
   bool RecordingCheckPassed = false;
   bool TextCheckPassed = false;
@@ -53,13 +57,12 @@ class TfrmTestHard : public QFrame {
   QTimer* Timer1 = nullptr;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void recordingAnswered(bool accepted);
   void textAnswered(bool accepted);
-  static void showMark(QLabel* mark, bool accepted);
 
-  Ui::TfrmTestHard* ui_;
+  std::unique_ptr<Ui::TfrmTestHard> ui_;
+  station::RecordJudge* recordingCheck_ = nullptr;  // child of the frame
 };

@@ -1,19 +1,18 @@
 #include "stages/TestRTF.h"
 
-#include <QEventLoop>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 
 #include "shell/deliverable.h"
 #include "shell/guard.h"
+#include "shell/modal.h"
 #include "textview/richview.h"
 #include "ui_TestRTF.h"
 
 TfrmTestRTF* frmTestRTF = nullptr;
 
 TfrmTestRTF::TfrmTestRTF(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui_(new Ui::TfrmTestRTF) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui_(std::make_unique<Ui::TfrmTestRTF>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmTestRTF"));
   Panel1 = ui_->Panel1;
@@ -26,10 +25,7 @@ TfrmTestRTF::TfrmTestRTF(QWidget* parent)
   centreOnScreen();
 }
 
-TfrmTestRTF::~TfrmTestRTF() {
-  if (modalLoop_) modalLoop_->quit();
-  delete ui_;
-}
+TfrmTestRTF::~TfrmTestRTF() = default;
 
 void TfrmTestRTF::centreOnScreen() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -40,22 +36,9 @@ void TfrmTestRTF::centreOnScreen() {
 }
 
 void TfrmTestRTF::ShowModal() {
-  if (isVisible() || modalLoop_) return;
+  if (isVisible()) return;
   centreOnScreen();
-  setWindowModality(Qt::ApplicationModal);
-  show();
-  raise();
-  activateWindow();
-  QPointer<TfrmTestRTF> self(this);
-  QEventLoop loop;
-  modalLoop_ = &loop;
-  loop.exec(QEventLoop::DialogExec);
-  if (self) modalLoop_ = nullptr;
+  station::showModal(this);
 }
 
 void TfrmTestRTF::Button1Click() { close(); }
-
-void TfrmTestRTF::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  if (modalLoop_) modalLoop_->quit();
-}

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
-class QEventLoop;
 class QFrame;
 class QPushButton;
 
@@ -32,14 +32,10 @@ class TfrmTestRTF : public QWidget {
   QPushButton* Button1 = nullptr;
   textview::RichView* RichEdit1 = nullptr;
 
- protected:
-  void hideEvent(QHideEvent* event) override;
-
  private:
   void centreOnScreen();
 
-  Ui::TfrmTestRTF* ui_;
-  QEventLoop* modalLoop_ = nullptr;
+  std::unique_ptr<Ui::TfrmTestRTF> ui_;
 };
 
 extern TfrmTestRTF* frmTestRTF;

@@ -219,23 +219,28 @@ class TestInstruction : public QObject {
   void keyFilter_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("digits") << "1234" << "2751234";
-    QTest::newRow("letter, blank, minus") << "1a 2-3" << "275123";
-    QTest::newRow("plus, dot, cyrillic") << "+.ж4" << "2754";
-    QTest::newRow("backspace") << "12\b\b9" << "2759";
-    QTest::newRow("14th digit") << "12345678901" << "2751234567890";
+    QTest::addColumn<bool>("keepsFocus");
+    QTest::newRow("digits") << "1234" << "2751234" << true;
+    QTest::newRow("letter, blank, minus") << "1a 2-3" << "275123" << true;
+    QTest::newRow("plus, dot, cyrillic") << "+.ж4" << "2754" << true;
+    QTest::newRow("backspace") << "12\b\b9" << "2759" << true;
+    QTest::newRow("14th digit") << "12345678901" << "2751234567890" << true;
+    QTest::newRow("Tab leaves the field") << "12\t" << "27512" << false;
   }
   void keyFilter() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
+    QFETCH(bool, keepsFocus);
     TfrmInstruction* f = startStage();
     f->Edit3->setFocus();
     f->Edit3->end(false);
     for (QChar c : typed) {
       if (c == QChar(8)) QTest::keyClick(f->Edit3, Qt::Key_Backspace);
+      else if (c == QLatin1Char('\t')) QTest::keyClick(f->Edit3, Qt::Key_Tab);
       else QTest::sendKeyEvent(QTest::Click, f->Edit3, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     QCOMPARE(f->Edit3->text(), shown);
+    QCOMPARE(frmMain->focusWidget() == f->Edit3, keepsFocus);
   }
 
   void endingTheStationAsksFirst_data() {

@@ -178,6 +178,31 @@ class TestMainWindow : public QObject {
     QCOMPARE(_FiveSec->geometry(), m->geometry());
   }
 
+  // The message is shown as it is, whatever it holds, with the code below it.
+  void errorBoxText_data() {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("plain") << "Couldn't start recording" << 23 << "Couldn't start recording\n(error code: 23)";
+    QTest::newRow("%1 in a file name") << "Файл C:/a%1b.ogg" << 5 << "Файл C:/a%1b.ogg\n(error code: 5)";
+    QTest::newRow("%2 and %L1") << "x%2y%L1" << 8 << "x%2y%L1\n(error code: 8)";
+    QTest::newRow("ends in %") << "100%" << 0 << "100%\n(error code: 0)";
+    QTest::newRow("negative code") << "Ошибка" << -1 << "Ошибка\n(error code: -1)";
+  }
+  void errorBoxText() {
+    QFETCH(QString, message);
+    QFETCH(int, code);
+    QFETCH(QString, shown);
+    installBackend();
+    test::StationFixture fx;
+    fx.startStation();
+    test::ModalAnswerer boxes;
+    frmMain->ShowError(message, code);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.seen()[0].title, QString("Error"));
+    QCOMPARE(boxes.seen()[0].text, shown);
+  }
+
   void closeOnlyThroughStopExam() {
     installBackend();
     test::StationFixture fx;
