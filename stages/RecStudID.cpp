@@ -72,8 +72,10 @@ TfrmRecStudID::~TfrmRecStudID() = default;
 
 void TfrmRecStudID::resizeEvent(QResizeEvent* event) {
   StageFrame::resizeEvent(event);
-  Button1->setGeometry(kButton1Left, height() - kButton1Bottom - kButton1Height,
-                       width() - kButton1Left - kButton1Right, kButton1Height);
+  // The design's width, centred like the captions above it (the design's own
+  // margins, 168 and 83 px, put it 40 px right of the centre).
+  const int w = width() - kButton1Left - kButton1Right;
+  Button1->setGeometry((width() - w) / 2, height() - kButton1Bottom - kButton1Height, w, kButton1Height);
 }
 
 QString TfrmRecStudID::codeRecordingFile() const {
