@@ -129,8 +129,23 @@ bool mix(std::int16_t* out, std::size_t count) {
 
 // Releases the output device once nothing has played for a while, so an
 // idle station does not keep a device stream running.
+// Nothing plays on an output device that has gone away: it is released,
+// and the next play opens the default device afresh.
+void dropLostOutput() {
+  State& s = state();
+  if (!s.outputRunning || !backend().outputLost()) return;
+  {
+    std::lock_guard lock(s.mixMutex);
+    for (auto& st : s.playing) st->playing = false;
+    s.playing.clear();
+  }
+  backend().stopOutput();
+  s.outputRunning = false;
+}
+
 void settleOutput(bool force = false) {
   State& s = state();
+  dropLostOutput();
   if (!s.outputRunning) return;
   {
     std::lock_guard lock(s.mixMutex);
@@ -152,6 +167,7 @@ void unplay(const std::shared_ptr<Stream>& st) {
 // closed, the encoder's exit awaited; the handles are gone afterwards.
 bool endRecording(const std::shared_ptr<Recording>& rec) {
   State& s = state();
+  const bool lost = rec->capturing && backend().captureLost();
   if (rec->capturing) {
     backend().stopCapture();
     rec->capturing = false;
@@ -172,7 +188,16 @@ bool endRecording(const std::shared_ptr<Recording>& rec) {
     s.recordings.erase(rec->handle);
   }
   reapLingering(false);
+  if (code == ErrOk && lost) code = ErrDeviceLost;
   return code == ErrOk ? ok() : fail(code);
+}
+
+// A recording that no longer records: the record proc ended it, its encoder
+// has ended, or its device has gone away.
+bool endedByItself(const Recording& rec) {
+  if (rec.ended) return true;
+  if (const Encoder* e = rec.encoder.load(std::memory_order_acquire); e && !e->active()) return true;
+  return rec.capturing && backend().captureLost();
 }
 
 int startCapture(const std::shared_ptr<Recording>& rec) {
@@ -297,12 +322,13 @@ int encodeIsActive(Handle channel) {
 bool channelPlay(Handle handle, bool restart) {
   State& s = state();
   if (auto rec = findRecording(handle); rec && rec->handle == handle) {
-    if (rec->ended) return fail(ErrNotAvailable);
+    if (endedByItself(*rec)) return fail(ErrNotAvailable);
     rec->paused = false;
     return ok();
   }
   const auto st = findStream(handle);
   if (!st) return fail(ErrHandle);
+  dropLostOutput();
   {
     std::lock_guard lock(s.mixMutex);
     // Without restart a stopped stream goes on where it stopped, and one that
@@ -339,7 +365,7 @@ int channelIsActive(Handle handle) {
   settleOutput();
   if (auto rec = findRecording(handle); rec && rec->handle == handle) {
     ok();
-    if (rec->ended) return Stopped;
+    if (endedByItself(*rec)) return Stopped;
     return rec->paused ? Paused : Playing;
   }
   const auto st = findStream(handle);

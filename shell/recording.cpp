@@ -3,16 +3,26 @@
 // A recording is the default recording device at 44100 Hz, 2 channels,
 // 16-bit, piped into "oggenc -o FILE -". Every way a recording can fail to
 // reach its file is told to the person at the station in the audio error
-// box; the calling stage goes on with its timing either way.
+// box; the calling stage goes on with its timing either way. A recording
+// that ends by itself (the encoder killed or out of disk space, the
+// microphone unplugged, the sound server gone) is noticed within a second
+// and told then, not at the next button press.
+#include <QTimer>
 #include <vector>
 
 #include "audio/audio.h"
+#include "shell/guard.h"
 #include "shell/main.h"
 
 namespace {
 
+// How often the running recording is looked at.
+constexpr int kWatchMs = 200;
+
 // The file the running recording goes into (for the reports).
 QString RecordingFile;
+// Set once the station ends on a signal: nothing records any more.
+bool StationEnding = false;
 
 struct Report {
   QString message;
@@ -37,6 +47,12 @@ std::vector<Report> EndRecording() {
     reports.push_back({QStringLiteral("Программа кодирования не успела дописать файл ответа:\n%1")
                            .arg(RecordingFile),
                        code});
+  } else if (!stopped && code == audio::ErrDeviceLost) {
+    reports.push_back({QStringLiteral("Запись ответа прервалась: устройство записи звука стало недоступно "
+                                      "(микрофон отключён или звуковая служба остановлена).\n"
+                                      "Записанное до этого сохранено в файле: %1")
+                           .arg(RecordingFile),
+                       code});
   } else if (endedEarly || !stopped) {
     reports.push_back({QStringLiteral("Запись ответа прервалась: программа кодирования "
                                       "завершилась раньше времени.\nФайл ответа: %1")
@@ -48,7 +64,10 @@ std::vector<Report> EndRecording() {
 
 }  // namespace
 
+bool TfrmMain::isRecording() const { return RecordChannel != 0; }
+
 void TfrmMain::StartRecording(const QString& file) {
+  if (StationEnding) return;
   // A recording still running is ended first, so it can never be orphaned.
   std::vector<Report> reports = EndRecording();
 
@@ -57,9 +76,18 @@ void TfrmMain::StartRecording(const QString& file) {
     RecordedStream = 0;
   }
   RecordingFile = file;
-  RecordChannel = audio::recordStart(44100, 2, audio::kRecordPause, &RecordProc, nullptr);
+  // Devices that could not be opened at start-up (or have gone away since)
+  // are tried again at every recording; open ones answer ErrAlready at once.
+  int deviceError = audio::ErrOk;
+  if (!audio::recordInit(-1) && audio::errorGetCode() != audio::ErrAlready) deviceError = audio::errorGetCode();
+  else audio::init(-1, 44100, 0, MainWindowHandle);
+
+  RecordChannel = deviceError != audio::ErrOk
+                      ? 0
+                      : audio::recordStart(44100, 2, audio::kRecordPause, &RecordProc, nullptr);
   if (RecordChannel == 0) {
-    reports.push_back({QStringLiteral("Couldn't start recording"), audio::errorGetCode()});
+    reports.push_back({QStringLiteral("Couldn't start recording"),
+                       deviceError != audio::ErrOk ? deviceError : audio::errorGetCode()});
   } else if (audio::encodeStart(RecordChannel,
                                 {QStringLiteral("oggenc"), QStringLiteral("-o"), file, QStringLiteral("-")},
                                 audio::kEncodeAutoFree) == 0) {
@@ -73,6 +101,12 @@ void TfrmMain::StartRecording(const QString& file) {
     // Created paused and started only now that the encoder is attached: the
     // file gets the signal from its first sample.
     audio::channelPlay(RecordChannel, false);
+    if (!recordingWatch_) {
+      recordingWatch_ = new QTimer(this);
+      recordingWatch_->setInterval(kWatchMs);
+      station::onEvent(recordingWatch_, &QTimer::timeout, this, [this] { watchRecording(); });
+    }
+    recordingWatch_->start();
   }
 
   // The boxes come last: their event loops let the stage's timers run, and
@@ -96,4 +130,29 @@ void TfrmMain::StopRecording(const QString& file) {
 void TfrmMain::endStageSound() {
   if (RecordChannel != 0) StopRecording(RecordingFile);
   audio::channelStop(RecordedStream);
+}
+
+// A recording that has ended by itself is ended here at once: the encoder
+// reaped, what it wrote kept, the stage told, the fault reported.
+void TfrmMain::watchRecording() {
+  if (RecordChannel == 0) {
+    recordingWatch_->stop();
+    return;
+  }
+  if (audio::channelIsActive(RecordChannel) != audio::Stopped) return;
+  recordingWatch_->stop();
+  const std::vector<Report> reports = EndRecording();
+  emit recordingEndedByItself();
+  for (const Report& r : reports) ShowError(r.message, r.code);
+}
+
+void TfrmMain::endOnSignal() {
+  StationEnding = true;
+  if (recordingWatch_) recordingWatch_->stop();
+  // Finished, not cut off: the encoder gets the end of its input and writes
+  // a complete file. Nobody is left to read a box about it.
+  if (RecordChannel != 0) audio::channelStop(RecordChannel);
+  RecordChannel = 0;
+  audio::channelStop(RecordedStream);
+  CanExit = true;
 }

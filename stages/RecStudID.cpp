@@ -78,6 +78,12 @@ TfrmRecStudID::TfrmRecStudID(QWidget* parent)
   station::onEvent(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
   station::onEvent(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
   station::onEvent(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  // A recording that ended by itself (reported by the recorder) leaves the
+  // button ready to record again.
+  station::onEvent(frmMain, &TfrmMain::recordingEndedByItself, this, [this] {
+    btnRecID->setText(kRecordCaption);
+    imgMic->hide();
+  });
 }
 
 TfrmRecStudID::~TfrmRecStudID() = default;
@@ -102,15 +108,18 @@ void TfrmRecStudID::Start() {
 
 void TfrmRecStudID::btnRecIDClick() {
   imgMic->show();
-  // A recording that failed to start or ended by itself is not active: the
-  // click then tries a new start instead of the check.
-  if (audio::channelIsActive(RecordChannel) == audio::Stopped) {
+  // The caption tells what the click does: a recording that failed to start
+  // or ended by itself leaves the record caption, and the click after a
+  // recording that died unnoticed stops it (its file kept) rather than
+  // starting another one over it.
+  if (!frmMain->isRecording()) {
     if (frmMain->ensureAnswerFolders()) {
       frmMain->StartRecording(codeRecordingFile());
     } else {
       dialogs::showStopBox(QStringLiteral("Не удалось создать папку \"%1\"").arg(frmMain->participantFolder()));
     }
-    btnRecID->setText(kStopCaption);
+    btnRecID->setText(frmMain->isRecording() ? kStopCaption : kRecordCaption);
+    imgMic->setVisible(frmMain->isRecording());
   } else {
     frmMain->ensureAnswerFolders();
     frmMain->StopRecording(codeRecordingFile());

@@ -97,6 +97,12 @@ TfrmTestHard::TfrmTestHard(QWidget* owner) : QFrame(owner), ui_(new Ui::TfrmTest
   station::onEvent(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   station::onIdle(this, [this] { Action1Update(); });
   Action1Update();
+  // A recording that ended by itself (reported by the recorder) leaves the
+  // button ready to record again.
+  station::onEvent(frmMain, &TfrmMain::recordingEndedByItself, this, [this] {
+    ui_->btnRecTest->setText(recTestCaption());
+    ui_->imgMic->hide();
+  });
 }
 
 TfrmTestHard::~TfrmTestHard() { delete ui_; }
@@ -145,9 +151,10 @@ void TfrmTestHard::btnRecTestClick() {
   if (RecordChannel == 0) {
     frmMain->StartRecording(file);
     if (!self) return;
-    // Also after a failed start: the next press then finds no recording
-    // running and tries again.
-    ui_->btnRecTest->setText(QStringLiteral("Завершить запись и воспроизвести"));
+    // After a failed start the caption stays: the next press tries again.
+    ui_->btnRecTest->setText(frmMain->isRecording() ? QStringLiteral("Завершить запись и воспроизвести")
+                                                    : recTestCaption());
+    ui_->imgMic->setVisible(frmMain->isRecording());
     return;
   }
   frmMain->StopRecording(file);
@@ -220,6 +227,8 @@ void TfrmTestHard::Timer1Timer() {
   frmMain->StationCode = ui_->edtStationCode->text();
   frmMain->AudCode = ui_->edtAudCode->text();
   frmMain->CompCode = ui_->edtCompCode->text();
+  // A corrected subject file takes effect now; a refused one stops here.
+  frmMain->rereadSubject();
   // A code field holding a non-number (pasted) ends here with the conversion
   // error; the organiser corrects it and presses the button again.
   const QString key = station::names::answerKey(frmMain->SubjLine3, frmMain->SubjLine2,

@@ -1,6 +1,9 @@
 // The main window's answer recorder: StartRecording / StopRecording with
 // the synthetic device and the real oggenc, and the boxes they show.
+#include <sys/mount.h>
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
@@ -53,6 +56,7 @@ class TestRecorder : public QObject {
   QString oldCwd_;
   test::SyntheticDevice* dev_ = nullptr;
   TfrmMain* main_ = nullptr;
+  QString mounted_;  // a small tmpfs to take away
 
   void speak(std::uint64_t frames) { QVERIFY(dev_->waitCaptured(frames, 10000)); }
 
@@ -77,6 +81,8 @@ class TestRecorder : public QObject {
   void cleanup() {
     delete main_;
     main_ = nullptr;
+    if (!mounted_.isEmpty()) umount2(qPrintable(mounted_), MNT_DETACH);
+    mounted_.clear();
     QCOMPARE(probe::children(), QList<int>());
     QCOMPARE(audio::handleCount(), std::size_t(0));
   }
@@ -155,22 +161,107 @@ class TestRecorder : public QObject {
     QCOMPARE(RecordedStream != 0, olderFile);
   }
 
-  // The encoder dies mid-answer: the recording ends, StopRecording says so,
-  // and the part encoded before stays playable.
-  void encoderDiesMidAnswer() {
+  // A recording that ends by itself (encoder killed, disk full, microphone
+  // unplugged) is noticed and told within a second, with no call of the
+  // station's: the stage is told first, the encoder is reaped by then, and
+  // what was recorded before stays readable.
+  void recordingEndsByItself_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("box");
+    const QString encoderEnded = QStringLiteral("Запись ответа прервалась: программа кодирования");
+    QTest::newRow("encoder killed") << "kill" << encoderEnded;
+    QTest::newRow("disk full") << "full" << encoderEnded;
+    QTest::newRow("microphone unplugged") << "unplug"
+                                          << QStringLiteral("Запись ответа прервалась: устройство записи звука");
+  }
+  void recordingEndsByItself() {
+    QFETCH(QString, fault);
+    QFETCH(QString, box);
+    QString file = QStringLiteral("ended.ogg");
+    if (fault == "full") {
+      // A small disk of its own that the answer fills up.
+      QVERIFY(QDir().mkpath(QStringLiteral("small")));
+      if (mount("tmpfs", "small", "tmpfs", 0, "size=48k") != 0)
+        QSKIP("cannot mount a small tmpfs here (needs root): the full-disk case is not run");
+      mounted_ = QDir().absoluteFilePath(QStringLiteral("small"));
+      file = QStringLiteral("small/ended.ogg");
+    }
     BoxCatcher boxes;
-    main_->StartRecording(QStringLiteral("died.ogg"));
+    int endedSignals = 0;
+    QStringList boxesAtSignal;
+    QList<int> childrenAtSignal{-1};
+    connect(main_, &TfrmMain::recordingEndedByItself, this, [&] {
+      ++endedSignals;
+      boxesAtSignal = boxes.texts;
+      childrenAtSignal = probe::children();
+      QCOMPARE(RecordChannel, 0u);
+    });
+    main_->StartRecording(file);
     speak(10 * 44100);
-    QCOMPARE(probe::killChildren(SIGKILL), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(audio::channelIsActive(RecordChannel), int(audio::Stopped), 3000);
-    QCOMPARE(boxes.texts, QStringList());
-    main_->StopRecording(QStringLiteral("died.ogg"));
+    QElapsedTimer sinceFault;
+    sinceFault.start();
+    if (fault == "kill") QCOMPARE(probe::killChildren(SIGKILL), 1);
+    if (fault == "unplug") dev_->loseCapture();
+    QTRY_VERIFY_WITH_TIMEOUT(!boxes.texts.isEmpty(), fault == "full" ? 30000 : 3000);
+    if (fault != "full") QVERIFY2(sinceFault.elapsed() < 1000, qPrintable(QString::number(sinceFault.elapsed())));
     QCOMPARE(boxes.texts.size(), 1);
-    QVERIFY2(boxes.texts[0].startsWith(QStringLiteral("Запись ответа прервалась")), qPrintable(boxes.texts[0]));
-    QVERIFY(boxes.texts[0].contains(QStringLiteral("died.ogg")));
-    QVERIFY(boxes.texts[0].endsWith(QStringLiteral("(error code: 49)")));
+    QVERIFY2(boxes.texts[0].startsWith(box), qPrintable(boxes.texts[0]));
+    QVERIFY(boxes.texts[0].contains(file));
+    QCOMPARE(endedSignals, 1);
+    QCOMPARE(boxesAtSignal, QStringList());
+    QCOMPARE(childrenAtSignal, QList<int>());
     QCOMPARE(RecordChannel, 0u);
+
+    // The stage's own stop later tells nothing more and opens what was kept.
+    main_->StopRecording(file);
+    QCOMPARE(boxes.texts.size(), 1);
     QVERIFY(RecordedStream != 0);
+    const test::SoundFile f = test::readSoundFile(file);
+    QVERIFY(f.ok);
+    qInfo("%.2f s readable", f.seconds());
+    QVERIFY2(f.seconds() > 0.5, qPrintable(QString::number(f.seconds())));
+  }
+
+  // A microphone that is gone makes the next start fail, told; once it is
+  // back the next recording works without a restart, and so does a station
+  // that had no devices at start-up.
+  void deviceBackWithoutRestart_data() {
+    QTest::addColumn<bool>("missingAtStartUp");
+    QTest::newRow("lost during a recording") << false;
+    QTest::newRow("missing at start-up") << true;
+  }
+  void deviceBackWithoutRestart() {
+    QFETCH(bool, missingAtStartUp);
+    BoxCatcher boxes;
+    if (missingAtStartUp) {
+      delete main_;
+      dev_ = test::installSyntheticDevice();
+      dev_->setSpeed(8.0);
+      dev_->failCapture(audio::ErrDevice);
+      main_ = new TfrmMain();
+      QCOMPARE(boxes.texts, QStringList{QStringLiteral("Can't initialize device\n(error code: 23)")});
+    } else {
+      main_->StartRecording(QStringLiteral("lost.ogg"));
+      speak(44100);
+      dev_->loseCapture();
+      dev_->failCapture(audio::ErrDevice);
+      QTRY_COMPARE_WITH_TIMEOUT(boxes.texts.size(), 1, 3000);
+    }
+    main_->StartRecording(QStringLiteral("again.ogg"));
+    QCOMPARE(boxes.texts.last(), QStringLiteral("Couldn't start recording\n(error code: 23)"));
+    QCOMPARE(RecordChannel, 0u);
+    const int told = int(boxes.texts.size());
+
+    dev_->failCapture(audio::ErrOk);
+    main_->StartRecording(QStringLiteral("again.ogg"));
+    QVERIFY(RecordChannel != 0);
+    speak(44100);
+    main_->StopRecording(QStringLiteral("again.ogg"));
+    QCOMPARE(boxes.texts.size(), told);
+    QVERIFY(test::readSoundFile(QStringLiteral("again.ogg")).seconds() > 0.9);
+    dev_->clearPlayed();
+    QVERIFY(audio::channelPlay(RecordedStream, true));
+    QTRY_VERIFY_WITH_TIMEOUT(!dev_->played().empty(), 3000);
   }
 
   // The encoder cannot write the answer file: told at the stop, not silent.

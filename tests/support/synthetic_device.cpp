@@ -63,6 +63,7 @@ int SyntheticDevice::startCapture(CaptureSink sink) {
   if (captureFailure_ != audio::ErrOk) return captureFailure_;
   if (capturing_) return audio::ErrAlready;
   stopCapture_ = false;
+  captureLost_ = false;
   capturing_ = true;
   captureThread_ = std::thread([this, sink = std::move(sink)] { captureLoop(sink); });
   return audio::ErrOk;
@@ -87,9 +88,11 @@ void SyntheticDevice::captureLoop(CaptureSink sink) {
       block[2 * i] = s;
       block[2 * i + 1] = s;
     }
-    sink(block.data(), kCaptureBlock);
+    if (!captureLost_) {
+      sink(block.data(), kCaptureBlock);
+      captured_ += kCaptureBlock;
+    }
     sent += kCaptureBlock;
-    captured_ += kCaptureBlock;
     pace(start, sent, speed_);
   }
 }

@@ -44,6 +44,9 @@ class SyntheticDevice final : public audio::Backend {
   // fails with `code` (audio::ErrOk makes it work again).
   void failCapture(int code) { captureFailure_ = code; }
   void failOutput(int code) { outputFailure_ = code; }
+  // The running capture's device goes away (a microphone unplugged): it
+  // delivers nothing more and reports itself lost until the next start.
+  void loseCapture() { captureLost_ = true; }
 
   // --- what came out ---
   // Frames delivered to the recorder since the device was installed.
@@ -64,6 +67,7 @@ class SyntheticDevice final : public audio::Backend {
   void closeCapture() override;
   int startCapture(CaptureSink sink) override;
   void stopCapture() override;
+  bool captureLost() const override { return captureLost_.load(); }
   int openOutput(OutputSource source) override;
   void closeOutput() override;
   int startOutput() override;
@@ -80,6 +84,7 @@ class SyntheticDevice final : public audio::Backend {
   std::atomic<double> amplitude_{0.5};
   std::atomic<double> speed_{1.0};
 
+  std::atomic<bool> captureLost_{false};
   std::atomic<bool> capturing_{false};
   std::atomic<bool> stopCapture_{false};
   std::atomic<std::uint64_t> captured_{0};
