@@ -31,8 +31,9 @@ bool plainTextWithinLimits(const QByteArray& bytes, const ReadLimits& limits) {
     if (b == '\n') ++blocks;
     // In UTF-8 a continuation byte is part of the character before it.
     if (!utf8 || (b & 0xC0) != 0x80) ++chars;
+    if (chars > limits.maxChars || blocks > limits.maxBlocks) return false;
   }
-  return chars <= limits.maxChars && blocks <= limits.maxBlocks;
+  return true;
 }
 }  // namespace
 
