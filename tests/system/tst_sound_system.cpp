@@ -10,7 +10,10 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <unistd.h>
+
 #include "audio/audio.h"
+#include "audio/backend.h"
 #include "shell/main.h"
 #include "support/sound_file.h"
 
@@ -81,7 +84,10 @@ class TestSoundSystem : public QObject {
     main_ = new TfrmMain();  // the real SDL2 devices
     QCOMPARE(boxes_, QStringList());
   }
-  void cleanupTestCase() { delete main_; }
+  void cleanupTestCase() {
+    delete main_;
+    stopOwnServer();
+  }
 
   void recordsSpeechWithItsBeginningAndEnd() {
     const QString answer = path(QStringLiteral("answer 01.ogg"));
@@ -156,6 +162,65 @@ class TestSoundSystem : public QObject {
     QVERIFY(std::abs((b2 - b1) - 4.8) < 0.3);
     QVERIFY(test::rms(left, std::size_t((b1 + 1.0) * kRate), std::size_t((b1 + 3.5) * kRate)) > 0.01);
     QCOMPARE(boxes_, QStringList());
+  }
+
+  // The sound server dies during an answer (killed): noticed and told within
+  // a second, the answer so far kept; once a server is back the next
+  // recording works without a restart. A server of this test's own is
+  // killed, not the shared one.
+  void serverGoneAndBack() {
+    delete main_;
+    main_ = nullptr;
+    audio::setBackend(nullptr);  // SDL connects afresh, to the server below
+    QVERIFY2(startOwnServer(), "cannot start a PulseAudio server of the test's own");
+    qputenv("PULSE_SERVER", "unix:" + ownServerDir_.toLocal8Bit() + "/native");
+    main_ = new TfrmMain();
+    QCOMPARE(boxes_, QStringList());
+
+    const QString answer = path(QStringLiteral("cut.ogg"));
+    main_->StartRecording(answer);
+    QVERIFY(RecordChannel != 0);
+    QTest::qWait(1500);
+    QElapsedTimer sinceKill;
+    sinceKill.start();
+    QVERIFY(run(QStringLiteral("pkill"), {QStringLiteral("-KILL"), QStringLiteral("-f"), ownServerDir_ + "/server.pa"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!boxes_.isEmpty(), 5000);
+    qInfo("told %lld ms after the server was killed", sinceKill.elapsed());
+    QVERIFY(sinceKill.elapsed() < 1000);
+    QVERIFY2(boxes_[0].startsWith(QStringLiteral("Запись ответа прервалась: устройство записи звука")),
+             qPrintable(boxes_[0]));
+    QCOMPARE(RecordChannel, 0u);
+    main_->StopRecording(answer);
+    const test::SoundFile cut = test::readSoundFile(answer);
+    QVERIFY(cut.ok);
+    QVERIFY2(cut.seconds() > 1.0 && cut.seconds() < 2.5, qPrintable(QString::number(cut.seconds())));
+
+    QVERIFY(startOwnServer());
+    boxes_.clear();
+    const QString again = path(QStringLiteral("again.ogg"));
+    main_->StartRecording(again);
+    QVERIFY(RecordChannel != 0);
+    QTest::qWait(1000);
+    main_->StopRecording(again);
+    QCOMPARE(boxes_, QStringList());
+    QVERIFY(test::readSoundFile(again).seconds() > 0.8);
+  }
+
+ private:
+  QString ownServerDir_;
+  bool startOwnServer() {
+    if (ownServerDir_.isEmpty()) ownServerDir_ = QStringLiteral("/tmp/quorvel-pulse-loss-%1").arg(getpid());
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUORVEL_PULSE_DIR"), ownServerDir_);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QUORVEL_SOUND_SERVER), {});
+    return p.waitForFinished(30000) && p.exitCode() == 0;
+  }
+  void stopOwnServer() {
+    if (ownServerDir_.isEmpty()) return;
+    run(QStringLiteral("pkill"), {QStringLiteral("-KILL"), QStringLiteral("-f"), ownServerDir_ + "/server.pa"});
+    QDir(ownServerDir_).removeRecursively();
   }
 };
 
