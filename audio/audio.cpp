@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "audio/backend.h"
@@ -69,6 +70,7 @@ struct State {
   bool captureOpen = false;
   bool outputOpen = false;
   bool outputRunning = false;
+  bool outputWentAway = false;  // not yet told by outputLost()
 
   std::mutex mixMutex;  // playing list and stream positions (UI and output thread)
   std::vector<std::shared_ptr<Stream>> playing;
@@ -141,6 +143,7 @@ void dropLostOutput() {
   }
   backend().stopOutput();
   s.outputRunning = false;
+  s.outputWentAway = true;
 }
 
 void settleOutput(bool force = false) {
@@ -391,6 +394,12 @@ Handle streamCreateFile(const QString& file, std::uint64_t offset, std::uint64_t
   s.streams[st->handle] = st;
   ok();
   return st->handle;
+}
+
+bool outputLost() {
+  State& s = state();
+  dropLostOutput();
+  return std::exchange(s.outputWentAway, false);
 }
 
 // "StreamFree"

@@ -39,7 +39,7 @@ constexpr std::uint32_t kVersion = 0x02040000;
 //   49    ErrEncoderEnded     the encoder program has ended before its input was
 //                             closed, or did not finish its file cleanly
 //   50    ErrEncoderTimeout   the encoder program has not finished its file in time
-//   51    ErrDeviceLost       the recording device went away during the recording
+//   51    ErrDeviceLost       a sound device went away while it was in use
 //   -1    ErrUnknown          any other failure
 enum ErrorCode : int {
   ErrOk = 0,
@@ -126,6 +126,10 @@ int channelIsActive(Handle handle);
 // offset and length must be 0 (the whole file); flags are ignored.
 Handle streamCreateFile(const QString& file, std::uint64_t offset = 0,
                         std::uint64_t length = 0, std::uint32_t flags = 0);
+// True once after the output device went away while it was in use; the
+// streams that were playing have stopped, and the next channelPlay opens
+// the default device afresh.
+bool outputLost();
 // "StreamFree": stops and releases a playback stream.
 bool streamFree(Handle handle);
 // "RecordFree", "Free", "Stop": shut-down, in this order. recordFree ends a

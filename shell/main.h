@@ -106,11 +106,12 @@ class TfrmMain : public QWidget {
   void PlaceFrame(QWidget* frame);
   void buildStatusBar();
 
+  void startWatch();
   void watchRecording();
 
   QWidget* stageArea_ = nullptr;
   bool destroyed_ = false;
-  QTimer* recordingWatch_ = nullptr;  // looks at the running recording (recording.cpp)
+  QTimer* recordingWatch_ = nullptr;  // looks at the recording and the output device (recording.cpp)
 };
 
 // Thrown by FormCreate when the station must end before any window is shown.

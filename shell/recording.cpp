@@ -101,13 +101,8 @@ void TfrmMain::StartRecording(const QString& file) {
     // Created paused and started only now that the encoder is attached: the
     // file gets the signal from its first sample.
     audio::channelPlay(RecordChannel, false);
-    if (!recordingWatch_) {
-      recordingWatch_ = new QTimer(this);
-      recordingWatch_->setInterval(kWatchMs);
-      station::onEvent(recordingWatch_, &QTimer::timeout, this, [this] { watchRecording(); });
-    }
-    recordingWatch_->start();
   }
+  startWatch();
 
   // The boxes come last: their event loops let the stage's timers run, and
   // those may start or stop recordings themselves.
@@ -115,6 +110,7 @@ void TfrmMain::StartRecording(const QString& file) {
 }
 
 void TfrmMain::StopRecording(const QString& file) {
+  startWatch();
   const bool wasRecording = RecordChannel != 0;
   std::vector<Report> reports = EndRecording();
 
@@ -132,17 +128,30 @@ void TfrmMain::endStageSound() {
   audio::channelStop(RecordedStream);
 }
 
+// From the first recording on, the recording and the playback device are
+// looked at all the time.
+void TfrmMain::startWatch() {
+  if (recordingWatch_ || StationEnding) return;
+  recordingWatch_ = new QTimer(this);
+  recordingWatch_->setInterval(kWatchMs);
+  station::onEvent(recordingWatch_, &QTimer::timeout, this, [this] { watchRecording(); });
+  recordingWatch_->start();
+}
+
 // A recording that has ended by itself is ended here at once: the encoder
-// reaped, what it wrote kept, the stage told, the fault reported.
+// reaped, what it wrote kept, the stage told, the fault reported. An output
+// device that went away during a playback is reported too.
 void TfrmMain::watchRecording() {
-  if (RecordChannel == 0) {
-    recordingWatch_->stop();
-    return;
+  std::vector<Report> reports;
+  if (audio::outputLost())
+    reports.push_back({QStringLiteral("Воспроизведение прервалось: устройство воспроизведения звука стало "
+                                      "недоступно (колонки или наушники отключены, или звуковая служба "
+                                      "остановлена)."),
+                       audio::ErrDeviceLost});
+  if (RecordChannel != 0 && audio::channelIsActive(RecordChannel) == audio::Stopped) {
+    for (Report& r : EndRecording()) reports.push_back(std::move(r));
+    emit recordingEndedByItself();
   }
-  if (audio::channelIsActive(RecordChannel) != audio::Stopped) return;
-  recordingWatch_->stop();
-  const std::vector<Report> reports = EndRecording();
-  emit recordingEndedByItself();
   for (const Report& r : reports) ShowError(r.message, r.code);
 }
 

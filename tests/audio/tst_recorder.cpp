@@ -264,6 +264,28 @@ class TestRecorder : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!dev_->played().empty(), 3000);
   }
 
+  // Speakers unplugged during a playback: told within a second, and the
+  // next playback opens the default device afresh.
+  void outputLostDuringPlayback() {
+    BoxCatcher boxes;
+    main_->StartRecording(QStringLiteral("played.ogg"));
+    speak(10 * 44100);
+    main_->StopRecording(QStringLiteral("played.ogg"));
+    QVERIFY(audio::channelPlay(RecordedStream, true));
+    QTRY_VERIFY_WITH_TIMEOUT(!dev_->played().empty(), 3000);
+    QElapsedTimer sinceLoss;
+    sinceLoss.start();
+    dev_->loseOutput();
+    QTRY_VERIFY_WITH_TIMEOUT(!boxes.texts.isEmpty(), 3000);
+    QVERIFY(sinceLoss.elapsed() < 1000);
+    QVERIFY2(boxes.texts[0].startsWith(QStringLiteral("Воспроизведение прервалось")), qPrintable(boxes.texts[0]));
+    QCOMPARE(audio::channelIsActive(RecordedStream), int(audio::Stopped));
+    dev_->clearPlayed();
+    QVERIFY(audio::channelPlay(RecordedStream, true));
+    QTRY_VERIFY_WITH_TIMEOUT(!dev_->played().empty(), 3000);
+    QCOMPARE(boxes.texts.size(), 1);
+  }
+
   // The encoder cannot write the answer file: told at the stop, not silent.
   void answerFileCannotBeWritten() {
     QFile blocker(QStringLiteral("Answer_blocked"));

@@ -112,6 +112,7 @@ int SyntheticDevice::startOutput() {
   if (outputFailure_ != audio::ErrOk) return outputFailure_;
   if (outputThread_.joinable()) return audio::ErrOk;
   stopOutput_ = false;
+  outputLost_ = false;
   outputRunning_ = true;
   outputThread_ = std::thread([this] { outputLoop(); });
   return audio::ErrOk;
@@ -129,7 +130,7 @@ void SyntheticDevice::outputLoop() {
   const auto start = Clock::now();
   std::uint64_t pulled = 0;
   while (!stopOutput_) {
-    if (source_(block.data(), kOutputBlock)) {
+    if (!outputLost_ && source_(block.data(), kOutputBlock)) {
       std::lock_guard lock(playedMutex_);
       played_.insert(played_.end(), block.begin(), block.end());
     }

@@ -47,6 +47,9 @@ class SyntheticDevice final : public audio::Backend {
   // The running capture's device goes away (a microphone unplugged): it
   // delivers nothing more and reports itself lost until the next start.
   void loseCapture() { captureLost_ = true; }
+  // The running output device goes away (headphones unplugged): it takes
+  // nothing more and reports itself lost until the next start.
+  void loseOutput() { outputLost_ = true; }
 
   // --- what came out ---
   // Frames delivered to the recorder since the device was installed.
@@ -72,6 +75,7 @@ class SyntheticDevice final : public audio::Backend {
   void closeOutput() override;
   int startOutput() override;
   void stopOutput() override;
+  bool outputLost() const override { return outputLost_.load(); }
 
  private:
   void captureLoop(CaptureSink sink);
@@ -92,6 +96,7 @@ class SyntheticDevice final : public audio::Backend {
   std::thread captureThread_;
 
   OutputSource source_;
+  std::atomic<bool> outputLost_{false};
   std::atomic<bool> outputRunning_{false};
   std::atomic<bool> stopOutput_{false};
   std::thread outputThread_;
