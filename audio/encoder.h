@@ -46,9 +46,6 @@ class Encoder {
   void push(const std::int16_t* frames, std::size_t count);
   // Any thread: the program still takes input (alive, its input open).
   bool active() const { return alive_.load(std::memory_order_acquire); }
-  // Any thread: the program has ended before finish() was called (it was
-  // killed, or gave up writing its file). It has been reaped already.
-  bool endedEarly() const { return diedEarly_.load(std::memory_order_acquire); }
 
   // Writes what is queued, closes the program's input so that it finishes
   // its file, and waits up to timeoutMs for it to exit. Call once, after the
