@@ -12,69 +12,48 @@
 #include "station_fixture.h"
 #include "support/sound_file.h"
 
-namespace {
-
-struct Station {
-  std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
-  QStringList lines;  // what the helper said so far
-
-  // Waits until a line starting with prefix has been said.
-  bool waitLine(const QString& prefix, int timeoutMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    for (;;) {
-      while (process->canReadLine()) lines << QString::fromUtf8(process->readLine()).trimmed();
-      for (const QString& l : lines)
-        if (l.startsWith(prefix)) return true;
-      if (clock.elapsed() > timeoutMs || process->state() == QProcess::NotRunning) return false;
-      process->waitForReadyRead(100);
-    }
-  }
-  QStringList said(const QString& prefix) {
-    lines << QString::fromUtf8(process->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    return lines.filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(prefix)));
-  }
-  // Sends sig; the exit status and how long the station took to end.
-  qint64 endWith(int sig) {
-    QElapsedTimer clock;
-    clock.start();
-    ::kill(pid_t(process->processId()), sig);
-    if (!process->waitForFinished(10000)) return -1;
-    return clock.elapsed();
-  }
-  ~Station() {
-    if (process->state() != QProcess::NotRunning) {
-      process->kill();
-      process->waitForFinished(5000);
-    }
-  }
-};
-
-}  // namespace
-
 class TestStationProcess : public QObject {
   Q_OBJECT
 
   QTemporaryDir dir_;
 
-  std::unique_ptr<Station> launch(const QByteArray& drive = {}) {
-    auto s = std::make_unique<Station>();
+  std::unique_ptr<QProcess> launch(const QString& drive = {}) {
+    auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(STATION_DRIVER));
-    env.insert(QStringLiteral("QUORVEL_DRIVER"), QString::fromLatin1(drive));
-    s->process->setProcessEnvironment(env);
-    s->process->setWorkingDirectory(dir_.path());
-    s->process->start(dir_.filePath(QStringLiteral("quorvel")), {});
-    return s;
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    env.insert("LD_PRELOAD", STATION_DRIVER);
+    env.insert("QUORVEL_DRIVER", drive);
+    p->setProcessEnvironment(env);
+    p->start(dir_.filePath("quorvel"), {});
+    return p;
+  }
+  // Everything the helper has said until a line starting with prefix.
+  static QString waitLine(QProcess& p, const QString& prefix) {
+    QString said;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 20000 && (p.state() != QProcess::NotRunning || p.canReadLine())) {
+      if (!p.canReadLine() && !p.waitForReadyRead(100)) continue;
+      const QString line = QString::fromUtf8(p.readLine());
+      said += line;
+      if (line.startsWith(prefix)) break;
+    }
+    return said;
+  }
+  // Sends sig and waits for the end: how long it took (-1: no end).
+  static qint64 endWith(QProcess& p, int sig) {
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(p.processId()), sig);
+    return p.waitForFinished(10000) ? clock.elapsed() : -1;
   }
 
  private slots:
   void initTestCase() {
-    QVERIFY(dir_.isValid());
-    QVERIFY(QFile::copy(QStringLiteral(QUORVEL_PROGRAM), dir_.filePath(QStringLiteral("quorvel"))));
-    QVERIFY(test::copyTree(QStringLiteral(QUORVEL_SAMPLE_KIM), dir_.filePath(QStringLiteral("KIM"))));
+    QVERIFY(QFile::copy(QStringLiteral(QUORVEL_PROGRAM), dir_.filePath("quorvel")));
+    QVERIFY(test::copyTree(QStringLiteral(QUORVEL_SAMPLE_KIM), dir_.filePath("KIM")));
+    QDir::setCurrent(dir_.path());  // the station's current folder too
   }
 
   // A shut-down's SIGTERM, Ctrl+C and a hang-up end the station during a
@@ -87,45 +66,38 @@ class TestStationProcess : public QObject {
   }
   void signalsEndTheStationCleanly() {
     QFETCH(int, sig);
-    const QString recording = dir_.filePath(QStringLiteral("test.ogg"));
-    QFile::remove(recording);
+    QFile::remove("test.ogg");
     auto station = launch("record");
-    QVERIFY2(station->waitLine(QStringLiteral("recording")), qPrintable(station->lines.join('\n')));
+    const QString said = waitLine(*station, "recording");
+    QVERIFY2(said.endsWith("recording\n") && !said.contains("box:"), qPrintable(said));
     QTest::qWait(1500);
-    const qint64 took = station->endWith(sig);
+    const qint64 took = endWith(*station, sig);
     qInfo("ended %lld ms after the signal", took);
     QVERIFY(took >= 0 && took < 2000);
-    QCOMPARE(station->process->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(station->process->exitCode(), 0);
-    QCOMPARE(station->said(QStringLiteral("box:")), QStringList());
-    const test::SoundFile f = test::readSoundFile(recording);
-    QVERIFY(f.ok);
-    QVERIFY2(f.seconds() >= 1.3, qPrintable(QString::number(f.seconds())));
+    QCOMPARE(station->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(station->exitCode(), 0);
+    QVERIFY(test::readSoundFile("test.ogg").seconds() >= 1.3);
   }
 
   // A second station from the same folder says so and ends before any window
   // of its own; the lock of a station that was killed does not count.
   void oneStationPerFolder() {
     auto first = launch();
-    QVERIFY(first->waitLine(QStringLiteral("window: frmMain")));
+    QVERIFY(waitLine(*first, "window: frmMain").contains("window: frmMain"));
     auto second = launch();
-    QVERIFY(second->process->waitForFinished(20000));
-    QCOMPARE(second->process->exitCode(), 1);
-    const QString folder = QDir(dir_.path()).absolutePath();
-    const QStringList boxes = second->said(QStringLiteral("box:"));
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY2(boxes[0].startsWith(QStringLiteral("box: Из папки \"%1\" уже запущена станция.").arg(folder)),
-             qPrintable(boxes[0]));
-    QCOMPARE(second->said(QStringLiteral("window:")), QStringList());
-    QVERIFY(QString::fromLocal8Bit(second->process->readAllStandardError()).contains(folder));
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitCode(), 1);
+    const QString text = QStringLiteral("Из папки \"%1\" уже запущена станция.").arg(dir_.path());
+    QVERIFY(QString::fromUtf8(second->readAllStandardOutput()).startsWith("box: " + text + "\\n"));
+    QVERIFY(QString::fromLocal8Bit(second->readAllStandardError()).contains(text));
 
-    QVERIFY(first->endWith(SIGKILL) >= 0);
-    QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("station.lock"))));
+    QVERIFY(endWith(*first, SIGKILL) >= 0);
+    QVERIFY(QFile::exists("station.lock"));
     auto third = launch();
-    QVERIFY(third->waitLine(QStringLiteral("window: frmMain")));
-    QCOMPARE(third->said(QStringLiteral("box:")), QStringList());
-    QVERIFY(third->endWith(SIGTERM) >= 0);
-    QCOMPARE(third->process->exitCode(), 0);
+    const QString said = waitLine(*third, "window: frmMain");
+    QVERIFY2(said.contains("window: frmMain") && !said.contains("box:"), qPrintable(said));
+    QVERIFY(endWith(*third, SIGTERM) >= 0);
+    QCOMPARE(third->exitCode(), 0);
   }
 };
 
