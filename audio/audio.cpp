@@ -129,8 +129,6 @@ bool mix(std::int16_t* out, std::size_t count) {
   return true;
 }
 
-// Releases the output device once nothing has played for a while, so an
-// idle station does not keep a device stream running.
 // Nothing plays on an output device that has gone away: it is released,
 // and the next play opens the default device afresh.
 void dropLostOutput() {
@@ -146,6 +144,8 @@ void dropLostOutput() {
   s.outputWentAway = true;
 }
 
+// Releases the output device once nothing has played for a while, so an
+// idle station does not keep a device stream running.
 void settleOutput(bool force = false) {
   State& s = state();
   dropLostOutput();

@@ -114,8 +114,6 @@ class SdlBackend final : public Backend {
   }
 
  private:
-  // The default device (SDL's null name) in our format; SDL converts when
-  // the device differs (no changes allowed).
   // A device that cannot be opened may be one that came back after the
   // sound server or the device went away: SDL's audio subsystem still holds
   // the dead connection. With none of our devices open, the subsystem is
@@ -128,6 +126,8 @@ class SdlBackend final : public Backend {
     if (!initSubsystem()) return 0;
     return tryOpenDevice(capture, callback);
   }
+  // The default device (SDL's null name) in our format; SDL converts when
+  // the device differs (no changes allowed).
   SDL_AudioDeviceID tryOpenDevice(bool capture, SDL_AudioCallback callback) {
     SDL_AudioSpec want{};
     want.freq = kRate;
