@@ -195,22 +195,28 @@ bool endRecording(const std::shared_ptr<Recording>& rec) {
   return code == ErrOk ? ok() : fail(code);
 }
 
-// A recording that no longer records: the record proc ended it, its encoder
-// has ended, or its device has gone away.
+// A recording that no longer records: it was ended on the capture thread
+// (by the record proc, or because its encoder has ended), or its device has
+// gone away.
 bool endedByItself(const Recording& rec) {
-  if (rec.ended) return true;
-  if (const Encoder* e = rec.encoder.load(std::memory_order_acquire); e && !e->active()) return true;
-  return rec.capturing && backend().captureLost();
+  return rec.ended || (rec.capturing && backend().captureLost());
 }
 
 int startCapture(const std::shared_ptr<Recording>& rec) {
   Recording* r = rec.get();  // kept alive by the table until the capture is stopped
   return backend().startCapture([r](const std::int16_t* frames, std::size_t count) {
     if (r->paused.load(std::memory_order_relaxed) || r->ended.load(std::memory_order_relaxed)) return;
+    Encoder* e = r->encoder.load(std::memory_order_acquire);
+    // An encoder that has ended ends its recording, with or without a record
+    // proc to say so; nothing of the recording runs after that.
+    if (e && !e->active()) {
+      r->ended.store(true, std::memory_order_release);
+      return;
+    }
     capturingNow = r;
-    if (Encoder* e = r->encoder.load(std::memory_order_acquire)) e->push(frames, count);
+    if (e) e->push(frames, count);
     if (r->proc && !r->proc(r->handle, frames, static_cast<std::uint32_t>(count * kChannels * 2), r->user))
-      r->ended.store(true, std::memory_order_relaxed);
+      r->ended.store(true, std::memory_order_release);
     capturingNow = nullptr;
   });
 }
