@@ -1,7 +1,7 @@
 // Faults met at the stages that record on a button press, with the
 // synthetic device and the real oggenc: the record button shows what really
-// runs when the encoder cannot start or dies; and the subject file is read
-// again when the equipment check is finished.
+// runs when the encoder dies; and the subject file is read again when the
+// equipment check is finished.
 #include <signal.h>
 
 #include <QLineEdit>
