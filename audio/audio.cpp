@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "audio/backend.h"
@@ -69,6 +70,7 @@ struct State {
   bool captureOpen = false;
   bool outputOpen = false;
   bool outputRunning = false;
+  bool outputWentAway = false;  // not yet told by outputLost()
 
   std::mutex mixMutex;  // playing list and stream positions (UI and output thread)
   std::vector<std::shared_ptr<Stream>> playing;
@@ -127,10 +129,26 @@ bool mix(std::int16_t* out, std::size_t count) {
   return true;
 }
 
+// Nothing plays on an output device that has gone away: it is released,
+// and the next play opens the default device afresh.
+void dropLostOutput() {
+  State& s = state();
+  if (!s.outputRunning || !backend().outputLost()) return;
+  {
+    std::lock_guard lock(s.mixMutex);
+    for (auto& st : s.playing) st->playing = false;
+    s.playing.clear();
+  }
+  backend().stopOutput();
+  s.outputRunning = false;
+  s.outputWentAway = true;
+}
+
 // Releases the output device once nothing has played for a while, so an
 // idle station does not keep a device stream running.
 void settleOutput(bool force = false) {
   State& s = state();
+  dropLostOutput();
   if (!s.outputRunning) return;
   {
     std::lock_guard lock(s.mixMutex);
@@ -152,6 +170,7 @@ void unplay(const std::shared_ptr<Stream>& st) {
 // closed, the encoder's exit awaited; the handles are gone afterwards.
 bool endRecording(const std::shared_ptr<Recording>& rec) {
   State& s = state();
+  const bool lost = rec->capturing && backend().captureLost();
   if (rec->capturing) {
     backend().stopCapture();
     rec->capturing = false;
@@ -172,17 +191,32 @@ bool endRecording(const std::shared_ptr<Recording>& rec) {
     s.recordings.erase(rec->handle);
   }
   reapLingering(false);
+  if (code == ErrOk && lost) code = ErrDeviceLost;
   return code == ErrOk ? ok() : fail(code);
+}
+
+// A recording that no longer records: it was ended on the capture thread
+// (by the record proc, or because its encoder has ended), or its device has
+// gone away.
+bool endedByItself(const Recording& rec) {
+  return rec.ended || (rec.capturing && backend().captureLost());
 }
 
 int startCapture(const std::shared_ptr<Recording>& rec) {
   Recording* r = rec.get();  // kept alive by the table until the capture is stopped
   return backend().startCapture([r](const std::int16_t* frames, std::size_t count) {
     if (r->paused.load(std::memory_order_relaxed) || r->ended.load(std::memory_order_relaxed)) return;
+    Encoder* e = r->encoder.load(std::memory_order_acquire);
+    // An encoder that has ended ends its recording, with or without a record
+    // proc to say so; nothing of the recording runs after that.
+    if (e && !e->active()) {
+      r->ended.store(true, std::memory_order_release);
+      return;
+    }
     capturingNow = r;
-    if (Encoder* e = r->encoder.load(std::memory_order_acquire)) e->push(frames, count);
+    if (e) e->push(frames, count);
     if (r->proc && !r->proc(r->handle, frames, static_cast<std::uint32_t>(count * kChannels * 2), r->user))
-      r->ended.store(true, std::memory_order_relaxed);
+      r->ended.store(true, std::memory_order_release);
     capturingNow = nullptr;
   });
 }
@@ -297,12 +331,13 @@ int encodeIsActive(Handle channel) {
 bool channelPlay(Handle handle, bool restart) {
   State& s = state();
   if (auto rec = findRecording(handle); rec && rec->handle == handle) {
-    if (rec->ended) return fail(ErrNotAvailable);
+    if (endedByItself(*rec)) return fail(ErrNotAvailable);
     rec->paused = false;
     return ok();
   }
   const auto st = findStream(handle);
   if (!st) return fail(ErrHandle);
+  dropLostOutput();
   {
     std::lock_guard lock(s.mixMutex);
     // Without restart a stopped stream goes on where it stopped, and one that
@@ -339,7 +374,7 @@ int channelIsActive(Handle handle) {
   settleOutput();
   if (auto rec = findRecording(handle); rec && rec->handle == handle) {
     ok();
-    if (rec->ended) return Stopped;
+    if (endedByItself(*rec)) return Stopped;
     return rec->paused ? Paused : Playing;
   }
   const auto st = findStream(handle);
@@ -365,6 +400,12 @@ Handle streamCreateFile(const QString& file, std::uint64_t offset, std::uint64_t
   s.streams[st->handle] = st;
   ok();
   return st->handle;
+}
+
+bool outputLost() {
+  State& s = state();
+  dropLostOutput();
+  return std::exchange(s.outputWentAway, false);
 }
 
 // "StreamFree"

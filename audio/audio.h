@@ -39,6 +39,7 @@ constexpr std::uint32_t kVersion = 0x02040000;
 //   49    ErrEncoderEnded     the encoder program has ended before its input was
 //                             closed, or did not finish its file cleanly
 //   50    ErrEncoderTimeout   the encoder program has not finished its file in time
+//   51    ErrDeviceLost       a sound device went away while it was in use
 //   -1    ErrUnknown          any other failure
 enum ErrorCode : int {
   ErrOk = 0,
@@ -55,6 +56,7 @@ enum ErrorCode : int {
   ErrEncoderStart = 48,
   ErrEncoderEnded = 49,
   ErrEncoderTimeout = 50,
+  ErrDeviceLost = 51,
   ErrUnknown = -1,
 };
 
@@ -73,7 +75,8 @@ using RecordProc = bool (*)(Handle handle, const void* buffer, std::uint32_t len
 
 // "GetVersion": the interface version (kVersion unless a test backend says otherwise).
 std::uint32_t version();
-// "RecordInit": opens the default recording device (device -1). True on success.
+// "RecordInit": opens the default recording device (device -1). True on
+// success; false with ErrAlready, at no cost, when it is open already.
 bool recordInit(int device);
 // "Init": opens the default output device (device -1) at freq Hz. window is
 // the owner window's native handle (unused on Linux). True on success.
@@ -107,11 +110,15 @@ bool channelPlay(Handle handle, bool restart);
 // closes the encoder's input and waits (up to a few seconds) for the encoder
 // to finish its file, so the file is complete when this returns. False with
 // ErrEncoderEnded when the encoder had ended early or failed, ErrEncoderTimeout
-// when it has not finished in time (the channel is freed all the same).
+// when it has not finished in time, ErrDeviceLost when the recording device
+// went away (the file then holds what came before; the channel is freed all
+// the same).
 // 0 and unknown handles are harmless (false, ErrHandle).
 bool channelStop(Handle handle);
-// "ChannelIsActive": Stopped, Playing or Paused; Stopped for 0 and for
-// recordings that have ended by themselves.
+// "ChannelIsActive": Stopped, Playing or Paused; Stopped for 0, for
+// recordings that have ended by themselves (the record proc said so, the
+// encoder ended, the recording device went away) and for streams whose
+// output device went away.
 int channelIsActive(Handle handle);
 // "StreamCreateFile": a playback stream over the whole file (Ogg Vorbis, WAV,
 // FLAC; any rate and channel count, played as 44100 Hz stereo), or 0
@@ -119,6 +126,10 @@ int channelIsActive(Handle handle);
 // offset and length must be 0 (the whole file); flags are ignored.
 Handle streamCreateFile(const QString& file, std::uint64_t offset = 0,
                         std::uint64_t length = 0, std::uint32_t flags = 0);
+// True once after the output device went away while it was in use; the
+// streams that were playing have stopped, and the next channelPlay opens
+// the default device afresh.
+bool outputLost();
 // "StreamFree": stops and releases a playback stream.
 bool streamFree(Handle handle);
 // "RecordFree", "Free", "Stop": shut-down, in this order. recordFree ends a

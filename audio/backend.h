@@ -37,6 +37,9 @@ class Backend {
   virtual void closeCapture() = 0;
   virtual int startCapture(CaptureSink sink) = 0;
   virtual void stopCapture() = 0;
+  // The device of the running capture has gone away (unplugged, sound
+  // server ended): it delivers nothing more. Any thread.
+  virtual bool captureLost() const { return false; }
 
   // Default output device. openOutput checks it and keeps source;
   // startOutput runs the device, pulling frames from source, until
@@ -45,6 +48,9 @@ class Backend {
   virtual void closeOutput() = 0;
   virtual int startOutput() = 0;
   virtual void stopOutput() = 0;
+  // The running output device has gone away; stopOutput() releases it and
+  // the next startOutput() opens the default device afresh.
+  virtual bool outputLost() const { return false; }
 };
 
 // The backend in use; the SDL2 backend unless a test installed another one.

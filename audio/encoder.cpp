@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/eventfd.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -140,7 +141,11 @@ std::unique_ptr<Encoder> Encoder::start(const QStringList& args, int& error) {
   sigaddset(&defaults, SIGPIPE);
   posix_spawnattr_setsigmask(&attr, &none);
   posix_spawnattr_setsigdefault(&attr, &defaults);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  // A process group of its own: Ctrl+C or a hang-up of the terminal goes to
+  // the station, which finishes the recording, and not straight to the
+  // encoder, which would leave the file cut off.
+  posix_spawnattr_setpgroup(&attr, 0);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 
   pid_t pid = -1;
   const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
@@ -153,18 +158,23 @@ std::unique_ptr<Encoder> Encoder::start(const QStringList& args, int& error) {
     return nullptr;
   }
   fcntl(fds[1], F_SETFL, fcntl(fds[1], F_GETFL) | O_NONBLOCK);
+  // Tells the writer the moment the program exits, so that an encoder that
+  // dies is noticed and reaped at once. Without it (old kernels) the exit is
+  // noticed through the pipe and reaped by finish().
+  const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
   error = ErrOk;
-  return std::unique_ptr<Encoder>(new Encoder(pid, fds[1], wakeFd));
+  return std::unique_ptr<Encoder>(new Encoder(pid, fds[1], wakeFd, pidFd));
 }
 
-Encoder::Encoder(pid_t pid, int pipeFd, int wakeFd)
-    : pid_(pid), pipeFd_(pipeFd), wakeFd_(wakeFd), ring_(kRingSamples) {
+Encoder::Encoder(pid_t pid, int pipeFd, int wakeFd, int pidFd)
+    : pid_(pid), pipeFd_(pipeFd), wakeFd_(wakeFd), pidFd_(pidFd), ring_(kRingSamples) {
   writer_ = std::thread([this] { writerLoop(); });
 }
 
 Encoder::~Encoder() {
   if (writer_.joinable()) finish(0);
   if (wakeFd_ >= 0) close(wakeFd_);
+  if (pidFd_ >= 0) close(pidFd_);
 }
 
 void Encoder::wake() {
@@ -180,6 +190,24 @@ void Encoder::push(const std::int16_t* frames, std::size_t count) {
   if (ring_.size() >= kWakeSamples) wake();
 }
 
+void Encoder::closeInput() {
+  alive_.store(false, std::memory_order_release);
+  if (pipeFd_ >= 0) close(pipeFd_);
+  pipeFd_ = -1;
+}
+
+// Reaps the program if it has exited. Writer thread only (finish() joins
+// the writer before it looks at the program itself).
+bool Encoder::reapNow() {
+  if (reaped_.load()) return true;
+  const pid_t r = waitpid(pid_, &status_, WNOHANG);
+  if (r == pid_ || (r < 0 && errno == ECHILD)) {
+    reaped_.store(true, std::memory_order_release);
+    return true;
+  }
+  return false;
+}
+
 void Encoder::writerLoop() {
   // A write into a pipe whose reader has gone answers EPIPE here instead of
   // ending the process; the pending signal dies with this thread.
@@ -192,50 +220,79 @@ void Encoder::writerLoop() {
   std::size_t sent = 0;
   std::vector<std::int16_t> chunk(16384);
 
+  // The program stopped taking input before it was asked to finish.
+  auto lostEarly = [this] {
+    if (!closing_.load(std::memory_order_acquire)) diedEarly_.store(true, std::memory_order_release);
+  };
+
   for (;;) {
-    if (sent == pending.size()) {
-      const std::size_t n = ring_.read(chunk.data(), chunk.size());
-      pending.assign(reinterpret_cast<const char*>(chunk.data()),
-                     reinterpret_cast<const char*>(chunk.data() + n));
-      sent = 0;
-      if (n == 0 && closing_.load(std::memory_order_acquire) && ring_.size() == 0) break;
-    }
-    if (closing_.load(std::memory_order_acquire) && nowNs() > deadlineNs_.load()) {
-      incomplete_ = sent < pending.size() || ring_.size() > 0;
+    const bool closing = closing_.load(std::memory_order_acquire);
+    if (pipeFd_ >= 0) {
+      if (sent == pending.size()) {
+        const std::size_t n = ring_.read(chunk.data(), chunk.size());
+        pending.assign(reinterpret_cast<const char*>(chunk.data()),
+                       reinterpret_cast<const char*>(chunk.data() + n));
+        sent = 0;
+        // Everything handed over: closing the input makes the program finish its file.
+        if (n == 0 && closing && ring_.size() == 0) {
+          closeInput();
+          continue;
+        }
+      }
+      if (closing && nowNs() > deadlineNs_.load()) {
+        incomplete_ = sent < pending.size() || ring_.size() > 0;
+        closeInput();
+        continue;
+      }
+      if (sent < pending.size()) {
+        const ssize_t n = write(pipeFd_, pending.data() + sent, pending.size() - sent);
+        if (n > 0) {
+          sent += static_cast<std::size_t>(n);
+          continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+          lostEarly();
+          closeInput();
+          continue;
+        }
+      }
+    } else if (pidFd_ < 0 || (closing && nowNs() >= deadlineNs_.load())) {
+      // Without a pidfd finish() waits for the exit itself; past the
+      // deadline it hands the program over to reapLingering().
       break;
     }
 
-    if (sent < pending.size()) {
-      const ssize_t n = write(pipeFd_, pending.data() + sent, pending.size() - sent);
-      if (n > 0) {
-        sent += static_cast<std::size_t>(n);
-        continue;
-      }
-      if (n < 0 && errno != EAGAIN && errno != EINTR) {
-        if (!closing_.load()) diedEarly_ = true;
-        alive_ = false;
-        break;
-      }
-    }
-    // Wait for room in the pipe, for more samples, or for the reader to go.
-    pollfd fds[2] = {{pipeFd_, static_cast<short>(sent < pending.size() ? POLLOUT : 0), 0},
-                     {wakeFd_, POLLIN, 0}};
+    // Wait for room in the pipe, for more samples, or for the program to go.
+    pollfd fds[3] = {{pipeFd_, static_cast<short>(sent < pending.size() ? POLLOUT : 0), 0},
+                     {wakeFd_, POLLIN, 0},
+                     {pidFd_, POLLIN, 0}};
     int timeout = kIdlePollMs;
-    if (closing_.load()) timeout = 5;
-    if (poll(fds, 2, timeout) < 0 && errno != EINTR) break;
+    if (closing) timeout = pipeFd_ >= 0 ? 5 : 20;
+    if (poll(fds, 3, timeout) < 0 && errno != EINTR) {
+      lostEarly();
+      closeInput();
+      break;
+    }
     if (fds[1].revents & POLLIN) {
       std::uint64_t v;
       [[maybe_unused]] auto r = read(wakeFd_, &v, sizeof v);
     }
-    if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
-      if (!closing_.load()) diedEarly_ = true;
-      alive_ = false;
+    if (fds[2].revents & POLLIN) {
+      // The program has exited: reaped now, so that no zombie stays behind.
+      if (pipeFd_ >= 0) {
+        lostEarly();
+        if (closing) incomplete_ = true;
+        closeInput();
+      }
+      reapNow();
       break;
     }
+    if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+      lostEarly();
+      closeInput();
+    }
   }
-  alive_ = false;
-  close(pipeFd_);
-  pipeFd_ = -1;
+  if (pipeFd_ >= 0) closeInput();
 }
 
 Encoder::Outcome Encoder::finish(int timeoutMs) {
@@ -245,15 +302,10 @@ Encoder::Outcome Encoder::finish(int timeoutMs) {
   wake();
   if (writer_.joinable()) writer_.join();
 
-  // Wait for the exit, polling often at first: a finishing encoder usually
-  // needs a few milliseconds.
+  // Without a pidfd the exit is awaited here, polling often at first: a
+  // finishing encoder usually needs a few milliseconds.
   int sleepUs = 500;
-  while (!reaped_) {
-    const pid_t r = waitpid(pid_, &status_, WNOHANG);
-    if (r == pid_ || (r < 0 && errno == ECHILD)) {
-      reaped_ = true;
-      break;
-    }
+  while (!reapNow()) {
     if (nowNs() >= deadline) break;
     usleep(sleepUs);
     sleepUs = std::min(sleepUs * 2, 10000);

@@ -56,13 +56,16 @@ class Encoder {
   std::uint64_t droppedFrames() const { return dropped_.load(); }
 
  private:
-  Encoder(pid_t pid, int pipeFd, int wakeFd);
+  Encoder(pid_t pid, int pipeFd, int wakeFd, int pidFd);
   void writerLoop();
   void wake();
+  void closeInput();
+  bool reapNow();
 
   pid_t pid_ = -1;
   int pipeFd_ = -1;  // write end of the program's standard input
   int wakeFd_ = -1;  // eventfd: the writer has something to do
+  int pidFd_ = -1;   // readable once the program has exited (-1: not available)
   SpscRing<std::int16_t> ring_;
   std::thread writer_;
   std::atomic<bool> alive_{true};
@@ -71,7 +74,9 @@ class Encoder {
   std::atomic<bool> incomplete_{false};  // gave up with samples still queued
   std::atomic<std::int64_t> deadlineNs_{0};
   std::atomic<std::uint64_t> dropped_{0};
-  bool reaped_ = false;
+  // The writer thread reaps the program the moment it exits; finish() reads
+  // these after joining the writer.
+  std::atomic<bool> reaped_{false};
   int status_ = 0;
 };
 

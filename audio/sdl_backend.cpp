@@ -60,8 +60,18 @@ class SdlBackend final : public Backend {
     return ErrOk;
   }
 
+  bool captureLost() const override { return cap_ != 0 && SDL_GetAudioDeviceStatus(cap_) == SDL_AUDIO_STOPPED; }
+  bool outputLost() const override { return out_ != 0 && SDL_GetAudioDeviceStatus(out_) == SDL_AUDIO_STOPPED; }
+
   void stopCapture() override {
     if (cap_ == 0) return;
+    if (captureLost()) {
+      // Nothing more comes from a device that has gone away.
+      SDL_CloseAudioDevice(cap_);
+      cap_ = 0;
+      sink_ = nullptr;
+      return;
+    }
     const auto now = std::chrono::steady_clock::now();
     std::size_t target = delivered_.load() + kStopTailFrames;
     if (const std::int64_t first = firstBlockNs_.load(); first != 0) {
@@ -104,9 +114,21 @@ class SdlBackend final : public Backend {
   }
 
  private:
+  // A device that cannot be opened may be one that came back after the
+  // sound server or the device went away: SDL's audio subsystem still holds
+  // the dead connection. With none of our devices open, the subsystem is
+  // started afresh and the device tried once more.
+  SDL_AudioDeviceID openDevice(bool capture, SDL_AudioCallback callback) {
+    if (const SDL_AudioDeviceID dev = tryOpenDevice(capture, callback)) return dev;
+    if (cap_ != 0 || out_ != 0) return 0;
+    if (initialised_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    initialised_ = false;
+    if (!initSubsystem()) return 0;
+    return tryOpenDevice(capture, callback);
+  }
   // The default device (SDL's null name) in our format; SDL converts when
   // the device differs (no changes allowed).
-  SDL_AudioDeviceID openDevice(bool capture, SDL_AudioCallback callback) {
+  SDL_AudioDeviceID tryOpenDevice(bool capture, SDL_AudioCallback callback) {
     SDL_AudioSpec want{};
     want.freq = kRate;
     want.format = AUDIO_S16SYS;
@@ -136,6 +158,9 @@ class SdlBackend final : public Backend {
   bool initSubsystem() {
     if (initialised_) return true;
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Quorvel");
+    // SDL's own SIGINT/SIGTERM handlers would swallow the signals that end
+    // the station; the station handles them itself.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     initialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     return initialised_;
   }

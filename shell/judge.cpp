@@ -20,9 +20,17 @@ void showVerdict(QLabel* mark, bool accepted) {
 
 RecordJudge::RecordJudge(QObject* parent, const Controls& controls, QString idleCaption,
                          Recorder recorder)
-    : QObject(parent), c_(controls), idleCaption_(std::move(idleCaption)), recorder_(std::move(recorder)) {}
+    : QObject(parent), c_(controls), idleCaption_(std::move(idleCaption)), recorder_(std::move(recorder)) {
+  // A recording that ends by itself (the encoder died, the microphone went
+  // away) has been reported by the recorder: the button offers to record
+  // again at once, not to stop what no longer runs.
+  QObject::connect(frmMain, &TfrmMain::recordingEndedByItself, this, [this] {
+    c_.record->setText(idleCaption_);
+    c_.mic->hide();
+  });
+}
 
-bool RecordJudge::recording() { return audio::channelIsActive(RecordChannel) != audio::Stopped; }
+bool RecordJudge::recording() { return frmMain->isRecording(); }
 
 void RecordJudge::press() {
   c_.mic->show();
@@ -32,7 +40,9 @@ void RecordJudge::press() {
   if (!recording()) {
     recorder_.start();
     if (!self) return;
-    c_.record->setText(QStringLiteral("Завершить запись и воспроизвести"));
+    // After a failed start the caption stays: the next press tries again.
+    c_.record->setText(recording() ? QStringLiteral("Завершить запись и воспроизвести") : idleCaption_);
+    c_.mic->setVisible(recording());
     return;
   }
   recorder_.stop();

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
+#include <QLockFile>
 #include <QProgressBar>
 #include <QScreen>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "shell/deliverable.h"
 #include "shell/dialogs.h"
 #include "shell/guard.h"
+#include "shell/instance.h"
 #include "shell/names.h"
 #include "shell/stage.h"
 #include "shell/stages.h"
@@ -233,6 +235,11 @@ const StageEntry* findStage(int stageCode) {
 int stationMain(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(dialogs::applicationTitle());
+  installEndSignals();
+  // One station per program folder: a second one would record over the
+  // first one's answers. It ends before any window of its own.
+  const auto folderLock = claimStationFolder(QCoreApplication::applicationDirPath());
+  if (!folderLock) return 1;
   initResources();
   registerStages();
   try {
@@ -242,10 +249,15 @@ int stationMain(int argc, char** argv) {
   }
   createCountdownWindow();
   createTextCheckWindow();
-  frmMain->show();
-  const int rc = app.exec();
+  // A signal during start-up (while a box of FormCreate was open) ends the
+  // station here: the loop below would not see it any more.
+  int rc = 0;
+  if (!endRequested()) {
+    frmMain->show();
+    rc = app.exec();
+  }
   delete frmMain;
-  return rc;
+  return endRequested() ? 0 : rc;
 }
 
 }  // namespace station

@@ -11,6 +11,7 @@
 
 class QFrame;
 class QLabel;
+class QTimer;
 class QProgressBar;
 
 class TfrmMain : public QWidget {
@@ -32,11 +33,24 @@ class TfrmMain : public QWidget {
   // The leave rule of every stage switch: a running recording is finished
   // (its file complete) and the playback of the last recording stopped.
   void endStageSound();
+  // True while a recording runs (RecordChannel is not 0). A recording that
+  // ends by itself is noticed within a second and then no longer runs.
+  bool isRecording() const;
+  // The station is ending on a signal: a running recording is finished (its
+  // file complete), no recording starts any more, the close is allowed.
+  void endOnSignal();
   bool FormCloseQuery();
   // The audio error box: message, a line feed and "(error code: N)".
   void ShowError(const QString& message);
   // The same box with an error code taken earlier.
   void ShowError(const QString& message, int errorCode);
+
+  // The subject file read again (when the equipment check is finished), so a
+  // corrected file takes effect without a restart: SubjLine2 and SubjLine3
+  // replaced, line 1 returned. A missing file leaves both as they are and
+  // returns an empty line 1; a file that is there but refused throws
+  // InOutError naming the file and the line.
+  QString rereadSubject();
 
   // The status bar and the area above it where the stage frame lives.
   QWidget* stageArea() const { return stageArea_; }
@@ -67,6 +81,15 @@ class TfrmMain : public QWidget {
   QLabel* lblProcessTime = nullptr;
   QProgressBar* ProcessBar = nullptr;
 
+ signals:
+  // The running recording ended without StopRecording: its encoder ended or
+  // its recording device went away. Emitted within a second, once
+  // RecordChannel is back to 0 and before the error box is shown, so that a
+  // stage can show its record button as idle again.
+  void recordingEndedByItself();
+
+ public:
+
   // --- names from the state (see shell/names.h) ---
   QString kimVariant() const;
   QString answerFolder() const;
@@ -83,8 +106,12 @@ class TfrmMain : public QWidget {
   void PlaceFrame(QWidget* frame);
   void buildStatusBar();
 
+  void startWatch();
+  void watchRecording();
+
   QWidget* stageArea_ = nullptr;
   bool destroyed_ = false;
+  QTimer* recordingWatch_ = nullptr;  // looks at the recording and the output device (recording.cpp)
 };
 
 // Thrown by FormCreate when the station must end before any window is shown.

@@ -1,10 +1,12 @@
 #include "shell/names.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include "shell/deliverable.h"
 #include "shell/errors.h"
+#include "shell/main.h"
 
 namespace station::names {
 
@@ -78,22 +80,75 @@ QString unsafeNamePart(const QString& line) {
   return {};
 }
 
+namespace {
+
+// UTF-8 when it says so with a byte-order mark, or when it is valid UTF-8
+// and holds non-ASCII text (plain ASCII reads the same either way);
+// Windows-1251, the station's 8-bit code page, otherwise.
+QString decodeSubject(QByteArrayView bytes) {
+  static constexpr char bom[] = "\xEF\xBB\xBF";
+  if (bytes.startsWith(bom)) return QString::fromUtf8(bytes.sliced(3));
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString asUtf8 = utf8(bytes);
+  if (!utf8.hasError()) return asUtf8;
+  QStringDecoder cp1251("windows-1251");
+  return cp1251(bytes);
+}
+
+}  // namespace
+
 Subject readSubjectFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     throw InOutError(QStringLiteral("Не удалось открыть файл \"%1\". %2").arg(path, file.errorString()));
-  QStringDecoder decode("windows-1251");
-  QString lines[3];
-  for (auto& line : lines) {
-    if (file.atEnd()) break;
-    // A damaged file may have no line breaks at all: read at most 64 KiB a line.
-    QByteArray bytes = file.readLine(64 * 1024);
-    if (bytes.isEmpty() && file.error() != QFileDevice::NoError)
-      throw InOutError(QStringLiteral("Не удалось прочитать файл \"%1\". %2").arg(path, file.errorString()));
-    while (bytes.endsWith('\n') || bytes.endsWith('\r')) bytes.chop(1);
-    line = decode(bytes);
+  // Enough for three lines of the longest length; anything after them is
+  // not read at all (a damaged file may be huge or have no line breaks).
+  const qint64 window = 3 * (kSubjectLineLimit + 2) + 3;
+  const QByteArray head = file.read(window);
+  if (file.error() != QFileDevice::NoError)
+    throw InOutError(QStringLiteral("Не удалось прочитать файл \"%1\". %2").arg(path, file.errorString()));
+
+  QByteArrayView rest(head);
+  QList<QByteArrayView> lines;
+  for (int n = 1; n <= 3 && !rest.isEmpty(); ++n) {
+    const qsizetype lf = rest.indexOf('\n');
+    QByteArrayView line = lf < 0 ? rest : rest.first(lf);
+    rest = lf < 0 ? QByteArrayView() : rest.sliced(lf + 1);
+    if (n == 1 && line.startsWith("\xEF\xBB\xBF")) line = line.sliced(3);
+    while (line.endsWith('\r')) line.chop(1);
+    // A line that has not ended within the window is longer than the limit too.
+    const bool unfinished = lf < 0 && head.size() == window;
+    if (line.size() > kSubjectLineLimit || unfinished)
+      throw InOutError(QStringLiteral("Строка %1 файла \"%2\" длиннее %3 байт: такая строка не "
+                                      "принимается.\nИсправьте файл и завершите проверку оборудования ещё раз.")
+                           .arg(n)
+                           .arg(path)
+                           .arg(kSubjectLineLimit));
+    lines << line;
   }
-  return {lines[0], lines[1], lines[2]};
+  // The code page is decided once for the lines that are used.
+  QByteArray used;
+  for (const QByteArrayView l : lines) {
+    used += l;
+    used += '\n';
+  }
+  if (head.startsWith("\xEF\xBB\xBF")) used.prepend("\xEF\xBB\xBF");
+  const QStringList text = decodeSubject(used).split(QLatin1Char('\n'));
+  Subject s;
+  QString* out[3] = {&s.line1, &s.line2, &s.line3};
+  for (qsizetype i = 0; i < lines.size(); ++i) *out[i] = text.value(i);
+  return s;
 }
 
 }  // namespace station::names
+
+QString TfrmMain::rereadSubject() {
+  const QString path = station::names::subjectFile();
+  // A missing file was told when the check started; the station then works
+  // with empty subject lines, as it always has.
+  if (!QFileInfo::exists(path)) return {};
+  const station::names::Subject subject = station::names::readSubjectFile(path);
+  SubjLine2 = subject.line2;
+  SubjLine3 = subject.line3;
+  return subject.line1;
+}

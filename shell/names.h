@@ -47,8 +47,13 @@ QString unsafeNamePart(const QString& line);
 struct Subject {
   QString line1, line2, line3;
 };
-// Reads the first three lines (Windows-1251; a missing line reads as empty).
-// Throws InOutError when the file cannot be opened or read.
+// The longest subject line taken, in bytes, line break not counted.
+constexpr int kSubjectLineLimit = 1024;
+// Reads the first three lines; a missing line reads as empty. The file is
+// UTF-8 when it starts with a UTF-8 byte-order mark or is valid UTF-8 with
+// non-ASCII text, Windows-1251 otherwise. Throws InOutError when the file
+// cannot be opened or read, or when one of the three lines is longer than
+// kSubjectLineLimit (the message names that line: a line is never split).
 Subject readSubjectFile(const QString& path);
 
 }  // namespace station::names

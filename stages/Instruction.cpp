@@ -51,12 +51,12 @@ TfrmInstruction::TfrmInstruction(QWidget* parent)
 TfrmInstruction::~TfrmInstruction() = default;
 
 void TfrmInstruction::Start() {
-  // A missing instruction file ends Start here: the status bar stays and the
-  // field keeps its text, but the frame stays usable.
-  RichEdit1->loadFromFile(station::names::instructionFile());
   showStatusBar(false);
   Edit3->setFocus();
   Edit3->setText(QStringLiteral("275"));
+  // Loaded last: an instruction that cannot be loaded is reported, and the
+  // code entry is set up as after a good load all the same.
+  RichEdit1->loadFromFile(station::names::instructionFile());
 }
 
 void TfrmInstruction::Edit3KeyPress(QChar& Key) { station::digitKey(Key); }

@@ -163,6 +163,8 @@ void TfrmTestHard::Timer1Timer() {
   frmMain->StationCode = ui_->edtStationCode->text();
   frmMain->AudCode = ui_->edtAudCode->text();
   frmMain->CompCode = ui_->edtCompCode->text();
+  // A corrected subject file takes effect now; a refused one stops here.
+  frmMain->rereadSubject();
   // A code field holding a non-number (pasted) ends here with the conversion
   // error; the organiser corrects it and presses the button again.
   const QString key = station::names::answerKey(frmMain->SubjLine3, frmMain->SubjLine2,

@@ -18,7 +18,24 @@ RichView::RichView(QWidget* parent) : QTextEdit(parent) {
 
 namespace {
 bool g_scrollBarsEverywhere = false;
+
+// Plain text is held to the document limits of RTF: no more characters and
+// no more paragraphs. Counted on the bytes, before any text is made, so an
+// oversized file is refused at once instead of being laid out for seconds.
+bool plainTextWithinLimits(const QByteArray& bytes, const ReadLimits& limits) {
+  const bool utf8 = bytes.startsWith("\xEF\xBB\xBF");
+  std::int64_t chars = 0;
+  std::int64_t blocks = 1;
+  for (const char ch : bytes) {
+    const auto b = static_cast<unsigned char>(ch);
+    if (b == '\n') ++blocks;
+    // In UTF-8 a continuation byte is part of the character before it.
+    if (!utf8 || (b & 0xC0) != 0x80) ++chars;
+    if (chars > limits.maxChars || blocks > limits.maxBlocks) return false;
+  }
+  return true;
 }
+}  // namespace
 
 void RichView::setScrollBarsEverywhere(bool on) { g_scrollBarsEverywhere = on; }
 bool RichView::scrollBarsEverywhere() { return g_scrollBarsEverywhere; }
@@ -52,6 +69,8 @@ void RichView::loadFromFile(const QString& path) {
   const bool readFailed = file.error() != QFileDevice::NoError;
   file.close();
   if (readFailed) throw LoadError(QStringLiteral("Failed to Load Stream"));
+
+  if (!isRtf(bytes) && !plainTextWithinLimits(bytes, limits)) throw LoadError(QStringLiteral("Failed to Load Stream"));
 
   // Read into a document of its own, so that a failure leaves the view as it was.
   auto* doc = new QTextDocument(this);

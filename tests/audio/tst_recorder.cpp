@@ -1,6 +1,9 @@
 // The main window's answer recorder: StartRecording / StopRecording with
 // the synthetic device and the real oggenc, and the boxes they show.
+#include <sys/mount.h>
+
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
@@ -53,6 +56,7 @@ class TestRecorder : public QObject {
   QString oldCwd_;
   test::SyntheticDevice* dev_ = nullptr;
   TfrmMain* main_ = nullptr;
+  QString mounted_;  // a small tmpfs to take away
 
   void speak(std::uint64_t frames) { QVERIFY(dev_->waitCaptured(frames, 10000)); }
 
@@ -77,6 +81,8 @@ class TestRecorder : public QObject {
   void cleanup() {
     delete main_;
     main_ = nullptr;
+    if (!mounted_.isEmpty()) umount2(qPrintable(mounted_), MNT_DETACH);
+    mounted_.clear();
     QCOMPARE(probe::children(), QList<int>());
     QCOMPARE(audio::handleCount(), std::size_t(0));
   }
@@ -155,22 +161,79 @@ class TestRecorder : public QObject {
     QCOMPARE(RecordedStream != 0, olderFile);
   }
 
-  // The encoder dies mid-answer: the recording ends, StopRecording says so,
-  // and the part encoded before stays playable.
-  void encoderDiesMidAnswer() {
+  // Faults during an answer or its playback are told within a second with
+  // no call of the station's: the stage first, the encoder reaped by then;
+  // what was recorded stays readable and the device works again once back.
+  void faultsToldWithinASecond_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("box");
+    const QString encoder = QStringLiteral("Запись ответа прервалась: программа кодирования");
+    QTest::newRow("encoder killed") << "kill" << encoder;
+    QTest::newRow("disk full") << "full" << encoder;
+    QTest::newRow("microphone unplugged") << "mic" << QStringLiteral("Запись ответа прервалась: устройство записи");
+    QTest::newRow("speakers unplugged") << "speakers" << QStringLiteral("Воспроизведение прервалось");
+  }
+  void faultsToldWithinASecond() {
+    QFETCH(QString, fault);
+    QFETCH(QString, box);
+    const QString file = fault == "full" ? QStringLiteral("small/ended.ogg") : QStringLiteral("ended.ogg");
+    if (fault == "full") {
+      QVERIFY(QDir().mkpath(QStringLiteral("small")));
+      if (mount("tmpfs", "small", "tmpfs", 0, "size=48k") != 0) QSKIP("cannot mount a small tmpfs (needs root)");
+      mounted_ = QDir().absoluteFilePath(QStringLiteral("small"));
+    }
     BoxCatcher boxes;
-    main_->StartRecording(QStringLiteral("died.ogg"));
+    QStringList atSignal{"none"};
+    connect(main_, &TfrmMain::recordingEndedByItself, this, [&] {
+      atSignal = boxes.texts;
+      atSignal << QString::number(probe::children().size()) << QString::number(RecordChannel);
+    });
+    main_->StartRecording(file);
     speak(10 * 44100);
-    QCOMPARE(probe::killChildren(SIGKILL), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(audio::channelIsActive(RecordChannel), int(audio::Stopped), 3000);
-    QCOMPARE(boxes.texts, QStringList());
-    main_->StopRecording(QStringLiteral("died.ogg"));
+    if (fault == "speakers") {
+      main_->StopRecording(file);
+      QVERIFY(audio::channelPlay(RecordedStream, true));
+      QTRY_VERIFY_WITH_TIMEOUT(!dev_->played().empty(), 3000);
+    }
+    QElapsedTimer sinceFault;
+    sinceFault.start();
+    if (fault == "kill") QCOMPARE(probe::killChildren(SIGKILL), 1);
+    if (fault == "mic") dev_->loseCapture();
+    if (fault == "speakers") dev_->loseOutput();
+    QTRY_VERIFY_WITH_TIMEOUT(!boxes.texts.isEmpty(), fault == "full" ? 30000 : 3000);
+    QVERIFY(fault == "full" || sinceFault.elapsed() < 1000);
     QCOMPARE(boxes.texts.size(), 1);
-    QVERIFY2(boxes.texts[0].startsWith(QStringLiteral("Запись ответа прервалась")), qPrintable(boxes.texts[0]));
-    QVERIFY(boxes.texts[0].contains(QStringLiteral("died.ogg")));
-    QVERIFY(boxes.texts[0].endsWith(QStringLiteral("(error code: 49)")));
-    QCOMPARE(RecordChannel, 0u);
-    QVERIFY(RecordedStream != 0);
+    QVERIFY2(boxes.texts[0].startsWith(box), qPrintable(boxes.texts[0]));
+    QCOMPARE(atSignal, fault == "speakers" ? QStringList{"none"} : (QStringList{"0", "0"}));
+
+    main_->StopRecording(file);  // the stage's own stop tells nothing more
+    QCOMPARE(boxes.texts.size(), 1);
+    QVERIFY(test::readSoundFile(file).seconds() > 5.0);
+    dev_->clearPlayed();
+    QVERIFY(audio::channelPlay(RecordedStream, true));
+    QTRY_VERIFY_WITH_TIMEOUT(!dev_->played().empty(), 3000);
+  }
+
+  // Devices missing at start-up or gone since are tried again at each
+  // recording: told while missing, working once back, without a restart.
+  void devicesTriedAgainAtEachRecording() {
+    delete main_;
+    dev_ = test::installSyntheticDevice();
+    dev_->setSpeed(8.0);
+    dev_->failCapture(audio::ErrDevice);
+    BoxCatcher boxes;
+    main_ = new TfrmMain();
+    main_->StartRecording(QStringLiteral("again.ogg"));
+    QCOMPARE(boxes.texts, (QStringList{"Can't initialize device\n(error code: 23)",
+                                       "Couldn't start recording\n(error code: 23)"}));
+    dev_->failCapture(audio::ErrOk);
+    main_->StartRecording(QStringLiteral("again.ogg"));
+    speak(44100);
+    main_->StopRecording(QStringLiteral("again.ogg"));
+    QCOMPARE(boxes.texts.size(), 2);
+    QVERIFY(test::readSoundFile(QStringLiteral("again.ogg")).seconds() > 0.9);
+    QVERIFY(audio::channelPlay(RecordedStream, true));
+    QTRY_VERIFY_WITH_TIMEOUT(!dev_->played().empty(), 3000);
   }
 
   // The encoder cannot write the answer file: told at the stop, not silent.

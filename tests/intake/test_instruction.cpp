@@ -84,7 +84,7 @@ class TestInstruction : public QObject {
     QVERIFY(!f->Timer1->isActive());
   }
 
-  void missingInstructionStopsStart() {
+  void missingInstructionLeavesTheEntryReady() {
     QVERIFY(QFile::remove(fx->dir() + "/KIM/I.rtf"));
     startStation();
     test::ModalAnswerer boxes;
@@ -93,9 +93,9 @@ class TestInstruction : public QObject {
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.seen()[0].icon, QMessageBox::Critical);
     QVERIFY2(boxes.lastText().startsWith("Cannot open file \"KIM/I.rtf\""), qPrintable(boxes.lastText()));
-    // The later steps did not run; the frame still takes a code.
-    QVERIFY(frmMain->Panel1->isVisible());
-    QCOMPARE(f->Edit3->text(), QString("2651234567890"));
+    // The code entry is set up as after a good load and takes a code.
+    QVERIFY(frmMain->Panel1->isHidden());
+    QCOMPARE(f->Edit3->text(), QString("275"));
     f->Edit3->setText("2751234567897");
     f->Button1->click();
     QCOMPARE(frmMain->ParticipantCode, QString("2751234567897"));

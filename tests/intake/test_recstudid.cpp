@@ -174,7 +174,7 @@ class TestRecStudID : public QObject {
     }
   }
 
-  // A recording that cannot start leaves the stop caption; the next click
+  // A recording that cannot start leaves the record caption; the next click
   // tries again instead of asking about a recording that does not exist.
   void failedStartIsTriedAgain() {
     QVERIFY(enterStage());
@@ -183,8 +183,8 @@ class TestRecStudID : public QObject {
     f->btnRecID->click();
     QCOMPARE(boxes.count(), 1);
     QVERIFY(boxes.lastText().startsWith("Couldn't start recording"));
-    QVERIFY(f->imgMic->isVisible());
-    QCOMPARE(f->btnRecID->text(), QString("Завершить запись и воспроизвести"));
+    QVERIFY(!f->imgMic->isVisible());
+    QCOMPARE(f->btnRecID->text(), QString("Запись кода участника"));
     f->btnRecID->click();
     QCOMPARE(boxes.count(), 2);
     QVERIFY(!f->pnlTestREC->isVisible());

@@ -138,26 +138,47 @@ void TestNames::unsafeNamePart() {
 void TestNames::subjectFile_data() {
   QTest::addColumn<QByteArray>("bytes");
   QTest::addColumn<QStringList>("lines");
+  QTest::addColumn<int>("refusedLine");  // 0: read
   // "Английский язык" in Windows-1251
   const QByteArray cp1251("\xc0\xed\xe3\xeb\xe8\xe9\xf1\xea\xe8\xe9 \xff\xe7\xfb\xea");
-  QTest::newRow("three lines crlf") << cp1251 + "\r\n01\r\n2017\r\n" << QStringList{"Английский язык", "01", "2017"};
-  QTest::newRow("three lines lf, no final break") << QByteArray("X\n22\n33") << QStringList{"X", "22", "33"};
-  QTest::newRow("more lines") << QByteArray("a\nb\nc\nd\ne\n") << QStringList{"a", "b", "c"};
-  QTest::newRow("two lines") << QByteArray("a\nb\n") << QStringList{"a", "b", ""};
-  QTest::newRow("one line") << QByteArray("a") << QStringList{"a", "", ""};
-  QTest::newRow("empty") << QByteArray() << QStringList{"", "", ""};
+  const QByteArray utf8 = QStringLiteral("Английский язык").toUtf8();
+  const QStringList english{"Английский язык", "01", "2017"};
+  const QByteArray longest(names::kSubjectLineLimit, 'x');
+  QTest::newRow("three lines crlf") << cp1251 + "\r\n01\r\n2017\r\n" << english << 0;
+  QTest::newRow("three lines lf, no final break") << QByteArray("X\n22\n33") << QStringList{"X", "22", "33"} << 0;
+  QTest::newRow("more lines") << QByteArray("a\nb\nc\nd\ne\n") << QStringList{"a", "b", "c"} << 0;
+  QTest::newRow("two lines") << QByteArray("a\nb\n") << QStringList{"a", "b", ""} << 0;
+  QTest::newRow("one line") << QByteArray("a") << QStringList{"a", "", ""} << 0;
+  QTest::newRow("empty") << QByteArray() << QStringList{"", "", ""} << 0;
+  QTest::newRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + utf8 + "\r\n01\r\n2017\r\n" << english << 0;
+  QTest::newRow("UTF-8 without byte-order mark") << utf8 + "\n01\n2017\n" << english << 0;
+  QTest::newRow("Windows-1251 in the last line only") << "X\n01\n" + cp1251 << QStringList{"X", "01", "Английский язык"} << 0;
+  QTest::newRow("lines of the longest length") << longest + "\r\n" + longest + "\r\n" + longest
+                                               << QStringList{longest, longest, longest} << 0;
+  QTest::newRow("long fourth line is not read") << "a\nb\nc\n" + longest + longest << QStringList{"a", "b", "c"} << 0;
+  QTest::newRow("line 1 too long, no line break") << longest + longest << QStringList() << 1;
+  QTest::newRow("line 2 one byte too long") << "X\n" + longest + "y\r\n2017\r\n" << QStringList() << 2;
+  QTest::newRow("line 3 too long in a big file") << "X\n01\n" + QByteArray(1 << 20, 'z') << QStringList() << 3;
 }
 
 void TestNames::subjectFile() {
   QFETCH(QByteArray, bytes);
   QFETCH(QStringList, lines);
+  QFETCH(int, refusedLine);
   QTemporaryDir dir;
   QFile f(dir.filePath("subj"));
   QVERIFY(f.open(QIODevice::WriteOnly));
   f.write(bytes);
   f.close();
-  const auto subject = names::readSubjectFile(f.fileName());
-  QCOMPARE((QStringList{subject.line1, subject.line2, subject.line3}), lines);
+  try {
+    const auto subject = names::readSubjectFile(f.fileName());
+    QCOMPARE(refusedLine, 0);
+    QCOMPARE((QStringList{subject.line1, subject.line2, subject.line3}), lines);
+  } catch (const InOutError& e) {
+    // Refused as a whole, and the box names the line that is too long.
+    QVERIFY2(refusedLine > 0, qPrintable(e.message()));
+    QVERIFY2(e.message().startsWith(QStringLiteral("Строка %1 ").arg(refusedLine)), qPrintable(e.message()));
+  }
 }
 
 void TestNames::missingSubjectFile() {

@@ -63,6 +63,7 @@ int SyntheticDevice::startCapture(CaptureSink sink) {
   if (captureFailure_ != audio::ErrOk) return captureFailure_;
   if (capturing_) return audio::ErrAlready;
   stopCapture_ = false;
+  captureLost_ = false;
   capturing_ = true;
   captureThread_ = std::thread([this, sink = std::move(sink)] { captureLoop(sink); });
   return audio::ErrOk;
@@ -87,9 +88,11 @@ void SyntheticDevice::captureLoop(CaptureSink sink) {
       block[2 * i] = s;
       block[2 * i + 1] = s;
     }
-    sink(block.data(), kCaptureBlock);
+    if (!captureLost_) {
+      sink(block.data(), kCaptureBlock);
+      captured_ += kCaptureBlock;
+    }
     sent += kCaptureBlock;
-    captured_ += kCaptureBlock;
     pace(start, sent, speed_);
   }
 }
@@ -109,6 +112,7 @@ int SyntheticDevice::startOutput() {
   if (outputFailure_ != audio::ErrOk) return outputFailure_;
   if (outputThread_.joinable()) return audio::ErrOk;
   stopOutput_ = false;
+  outputLost_ = false;
   outputRunning_ = true;
   outputThread_ = std::thread([this] { outputLoop(); });
   return audio::ErrOk;
@@ -126,7 +130,7 @@ void SyntheticDevice::outputLoop() {
   const auto start = Clock::now();
   std::uint64_t pulled = 0;
   while (!stopOutput_) {
-    if (source_(block.data(), kOutputBlock)) {
+    if (!outputLost_ && source_(block.data(), kOutputBlock)) {
       std::lock_guard lock(playedMutex_);
       played_.insert(played_.end(), block.begin(), block.end());
     }

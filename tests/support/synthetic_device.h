@@ -44,6 +44,12 @@ class SyntheticDevice final : public audio::Backend {
   // fails with `code` (audio::ErrOk makes it work again).
   void failCapture(int code) { captureFailure_ = code; }
   void failOutput(int code) { outputFailure_ = code; }
+  // The running capture's device goes away (a microphone unplugged): it
+  // delivers nothing more and reports itself lost until the next start.
+  void loseCapture() { captureLost_ = true; }
+  // The running output device goes away (headphones unplugged): it takes
+  // nothing more and reports itself lost until the next start.
+  void loseOutput() { outputLost_ = true; }
 
   // --- what came out ---
   // Frames delivered to the recorder since the device was installed.
@@ -64,10 +70,12 @@ class SyntheticDevice final : public audio::Backend {
   void closeCapture() override;
   int startCapture(CaptureSink sink) override;
   void stopCapture() override;
+  bool captureLost() const override { return captureLost_.load(); }
   int openOutput(OutputSource source) override;
   void closeOutput() override;
   int startOutput() override;
   void stopOutput() override;
+  bool outputLost() const override { return outputLost_.load(); }
 
  private:
   void captureLoop(CaptureSink sink);
@@ -80,6 +88,7 @@ class SyntheticDevice final : public audio::Backend {
   std::atomic<double> amplitude_{0.5};
   std::atomic<double> speed_{1.0};
 
+  std::atomic<bool> captureLost_{false};
   std::atomic<bool> capturing_{false};
   std::atomic<bool> stopCapture_{false};
   std::atomic<std::uint64_t> captured_{0};
@@ -87,6 +96,7 @@ class SyntheticDevice final : public audio::Backend {
   std::thread captureThread_;
 
   OutputSource source_;
+  std::atomic<bool> outputLost_{false};
   std::atomic<bool> outputRunning_{false};
   std::atomic<bool> stopOutput_{false};
   std::thread outputThread_;

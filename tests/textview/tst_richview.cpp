@@ -2,9 +2,11 @@
 // caret and scroll position, the layout properties, and the sample texts.
 
 #include "textview/richview.h"
+#include "textview/rtfreader.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
 #include <QRegularExpression>
@@ -50,6 +52,8 @@ class TestRichView : public QObject {
   void loadShowsRtfWithCaretAndViewAtTop();
   void failedLoadKeepsOldContent_data();
   void failedLoadKeepsOldContent();
+  void plainTextHeldToTheReaderLimits_data();
+  void plainTextHeldToTheReaderLimits();
   void staysEditable();
   void replacedDocumentIsFreed();
   void layoutProperties_data();
@@ -80,6 +84,40 @@ void TestRichView::loadShowsRtfWithCaretAndViewAtTop() {
   QCOMPARE(view.textCursor().position(), 0);
   QCOMPARE(view.verticalScrollBar()->value(), 0);
   QCOMPARE(view.horizontalScrollBar()->value(), 0);
+}
+
+// A plain-text task file passes the limits RTF passes: one far over them
+// is refused at once, without the memory of laying it out.
+void TestRichView::plainTextHeldToTheReaderLimits_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<bool>("loads");
+  const textview::ReadLimits limits;
+  QByteArray line(79, 'a');
+  line += '\n';
+  QTest::newRow("50 MB of text") << line.repeated((50 << 20) / 80) << false;
+  QTest::newRow("too many lines") << QByteArray("a\n").repeated(limits.maxBlocks) << false;
+  QTest::newRow("lines within the limit") << QByteArray("a\n").repeated(limits.maxBlocks - 1) << true;
+  QTest::newRow("UTF-8 counted by characters")
+      << "\xEF\xBB\xBF" + QStringLiteral("Да").toUtf8().repeated(limits.maxChars / 2 / 100) << true;
+}
+
+void TestRichView::plainTextHeldToTheReaderLimits() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(bool, loads);
+  const QString path = writeFile(dir_, "plain.txt", bytes);
+  bytes.clear();
+  RichView view;
+  view.setPlainText(QStringLiteral("before"));
+  QElapsedTimer clock;
+  clock.start();
+  const QString error = loadError(view, path);
+  qInfo("%lld ms", clock.elapsed());
+  QCOMPARE(error.isEmpty(), loads);
+  if (!loads) {
+    QCOMPARE(error, QStringLiteral("Failed to Load Stream"));
+    QCOMPARE(view.toPlainText(), QStringLiteral("before"));
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+  }
 }
 
 void TestRichView::failedLoadKeepsOldContent_data() {

@@ -1,0 +1,74 @@
+#include "shell/instance.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
+#include <QSocketNotifier>
+#include <cstdio>
+
+#include "shell/dialogs.h"
+#include "shell/main.h"
+
+namespace station {
+
+std::unique_ptr<QLockFile> claimStationFolder(const QString& folder) {
+  auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(QStringLiteral("station.lock")));
+  // Stale only when its process is gone, never by age: a station runs all day.
+  lock->setStaleLockTime(0);
+  if (lock->tryLock(0)) return lock;
+  if (lock->error() != QLockFile::LockFailedError) return lock;  // not lockable here: nothing to guard
+  const QString text =
+      QStringLiteral("Из папки \"%1\" уже запущена станция.\n"
+                     "Вторая станция из той же папки не запускается: ответы участников попали бы в одни "
+                     "и те же папки.")
+          .arg(QDir::toNativeSeparators(QDir(folder).absolutePath()));
+  std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+  dialogs::showStopBox(text);
+  return nullptr;
+}
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+bool g_endRequested = false;
+
+// Async-signal-safe: one byte into the pipe, read by the event loop.
+void onEndSignal(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] auto n = write(g_signalPipe[1], &byte, 1);
+  errno = saved;
+}
+
+void endFromEventLoop() {
+  char buf[64];
+  while (read(g_signalPipe[0], buf, sizeof buf) > 0) {
+  }
+  g_endRequested = true;
+  if (frmMain) frmMain->endOnSignal();
+  // Ends every running event loop, the nested ones of open boxes included.
+  QCoreApplication::exit(0);
+}
+
+}  // namespace
+
+void installEndSignals() {
+  if (g_signalPipe[0] >= 0) return;
+  if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] { endFromEventLoop(); });
+  struct sigaction sa {};
+  sa.sa_handler = &onEndSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+}
+
+bool endRequested() { return g_endRequested; }
+
+}  // namespace station

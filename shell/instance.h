@@ -1,0 +1,29 @@
+// The station as a process: one station per program folder, and the
+// signals that end it (SIGTERM from a shut-down or a service manager,
+// SIGINT, SIGHUP) handled in the event loop.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+namespace station {
+
+// Takes the lock of the station folder ("station.lock" in it), held while
+// the returned object lives. When another running station holds it, says so
+// in a box naming the folder (and on standard error) and returns null. A
+// lock left by a station that no longer runs does not count; a folder where
+// no lock can be made (read-only) does not stop the station.
+std::unique_ptr<QLockFile> claimStationFolder(const QString& folder);
+
+// From now on SIGTERM, SIGINT and SIGHUP end the station from its event
+// loop: the main window finishes a running recording and allows the close,
+// and the application's event loops end with status 0. Call once, after the
+// application object exists.
+void installEndSignals();
+// A signal has asked the station to end (also one that came before the
+// main window existed).
+bool endRequested();
+
+}  // namespace station

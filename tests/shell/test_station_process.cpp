@@ -1,0 +1,105 @@
+// The real station program in a temporary station folder (offscreen, SDL's
+// dummy sound driver), with a helper library preloaded into it that reports
+// its windows and boxes and can press the record button: the signals that
+// end it, and one station per program folder.
+#include <signal.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+#include <memory>
+
+#include "station_fixture.h"
+#include "support/sound_file.h"
+
+class TestStationProcess : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+
+  std::unique_ptr<QProcess> launch(const QString& drive = {}) {
+    auto p = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    env.insert("LD_PRELOAD", STATION_DRIVER);
+    env.insert("QUORVEL_DRIVER", drive);
+    p->setProcessEnvironment(env);
+    p->start(dir_.filePath("quorvel"), {});
+    return p;
+  }
+  // Everything the helper has said until a line starting with prefix.
+  static QString waitLine(QProcess& p, const QString& prefix) {
+    QString said;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 20000 && (p.state() != QProcess::NotRunning || p.canReadLine())) {
+      if (!p.canReadLine() && !p.waitForReadyRead(100)) continue;
+      const QString line = QString::fromUtf8(p.readLine());
+      said += line;
+      if (line.startsWith(prefix)) break;
+    }
+    return said;
+  }
+  // Sends sig and waits for the end: how long it took (-1: no end).
+  static qint64 endWith(QProcess& p, int sig) {
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(p.processId()), sig);
+    return p.waitForFinished(10000) ? clock.elapsed() : -1;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(QFile::copy(QStringLiteral(QUORVEL_PROGRAM), dir_.filePath("quorvel")));
+    QVERIFY(test::copyTree(QStringLiteral(QUORVEL_SAMPLE_KIM), dir_.filePath("KIM")));
+    QDir::setCurrent(dir_.path());  // the station's current folder too
+  }
+
+  // A shut-down's SIGTERM, Ctrl+C and a hang-up end the station during a
+  // recording: the file is finished, the exit status is 0, within 2 s.
+  void signalsEndTheStationCleanly_data() {
+    QTest::addColumn<int>("sig");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+  }
+  void signalsEndTheStationCleanly() {
+    QFETCH(int, sig);
+    QFile::remove("test.ogg");
+    auto station = launch("record");
+    const QString said = waitLine(*station, "recording");
+    QVERIFY2(said.endsWith("recording\n") && !said.contains("box:"), qPrintable(said));
+    QTest::qWait(1500);
+    const qint64 took = endWith(*station, sig);
+    qInfo("ended %lld ms after the signal", took);
+    QVERIFY(took >= 0 && took < 2000);
+    QCOMPARE(station->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(station->exitCode(), 0);
+    QVERIFY(test::readSoundFile("test.ogg").seconds() >= 1.3);
+  }
+
+  // A second station from the same folder says so and ends before any window
+  // of its own; the lock of a station that was killed does not count.
+  void oneStationPerFolder() {
+    auto first = launch();
+    QVERIFY(waitLine(*first, "window: frmMain").contains("window: frmMain"));
+    auto second = launch();
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitCode(), 1);
+    const QString text = QStringLiteral("Из папки \"%1\" уже запущена станция.").arg(dir_.path());
+    QVERIFY(QString::fromUtf8(second->readAllStandardOutput()).startsWith("box: " + text + "\\n"));
+    QVERIFY(QString::fromLocal8Bit(second->readAllStandardError()).contains(text));
+
+    QVERIFY(endWith(*first, SIGKILL) >= 0);
+    QVERIFY(QFile::exists("station.lock"));
+    auto third = launch();
+    const QString said = waitLine(*third, "window: frmMain");
+    QVERIFY2(said.contains("window: frmMain") && !said.contains("box:"), qPrintable(said));
+    QVERIFY(endWith(*third, SIGTERM) >= 0);
+    QCOMPARE(third->exitCode(), 0);
+  }
+};
+
+QTEST_GUILESS_MAIN(TestStationProcess)
+#include "test_station_process.moc"
