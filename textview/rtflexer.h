@@ -1,0 +1,56 @@
+// The RTF tokenizer: braces, control words, control symbols, \'hh bytes,
+// runs of text and \bin data. It knows nothing of what a control word means;
+// the reader gives tokens their meaning by the destination they arrive in.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace textview::rtf {
+
+// Value of a hexadecimal digit; 0xFF for any other byte.
+inline constexpr std::array<std::uint8_t, 256> kHexDigit = [] {
+  std::array<std::uint8_t, 256> t{};
+  t.fill(0xFF);
+  for (int c = '0'; c <= '9'; ++c) t[std::size_t(c)] = std::uint8_t(c - '0');
+  for (int c = 'a'; c <= 'f'; ++c) t[std::size_t(c)] = std::uint8_t(c - 'a' + 10);
+  for (int c = 'A'; c <= 'F'; ++c) t[std::size_t(c)] = std::uint8_t(c - 'A' + 10);
+  return t;
+}();
+
+struct Token {
+  enum Kind : std::uint8_t {
+    End,     // no more input
+    Open,    // {
+    Close,   // }
+    Word,    // \name or \nameN
+    Symbol,  // \ and one character that is not a letter (\* \~ \{ ...); also \' not followed by two hex digits
+    Byte,    // \'hh
+    Text,    // bytes up to the next \ { } or line break (line breaks themselves are dropped)
+    Binary,  // \binN and the N raw bytes after it (as many of them as the input still has)
+  };
+  Kind kind = End;
+  bool hasParam = false;       // Word: a number followed the name
+  unsigned char symbol = 0;    // Symbol: the character; Byte: the byte's value
+  int param = 0;               // Word: the number, 0 without one
+  std::int64_t binLength = 0;  // Binary: the length \bin gave, which may be more than is there
+  std::string_view name;       // Word: the name, cut to 32 letters
+  const unsigned char* begin = nullptr;  // Text, Binary: the bytes
+  const unsigned char* end = nullptr;
+};
+
+class Lexer {
+ public:
+  Lexer(const unsigned char* begin, const unsigned char* end) : p_(begin), end_(end) {}
+
+  Token next();
+
+ private:
+  Token control();
+
+  const unsigned char* p_;
+  const unsigned char* end_;
+};
+
+}  // namespace textview::rtf
