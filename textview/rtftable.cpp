@@ -142,8 +142,10 @@ void TableBuilder::spanCells(int cols) {
   for (int i = 0; i < m; ++i) {
     const int first = rowStart_[std::size_t(i)];
     int last = i + 1 < m ? rowStart_[std::size_t(i + 1)] - 1 : first;
-    if (i + 1 == m) {
-      // The last cell reaches as far as its right edge goes.
+    // The last cell reaches as far as its right edge goes. A \trowd inside
+    // the row may have left fewer cell definitions than the row has cells;
+    // a cell without one spans nothing.
+    if (i + 1 == m && i < int(rowDefs_.size())) {
       const int right = rowDefs_[std::size_t(i)].right;
       while (last + 1 < int(bounds_.size()) && bounds_[std::size_t(last)] < right - 30) ++last;
     }

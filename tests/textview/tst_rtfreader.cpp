@@ -123,6 +123,7 @@ class TestRtfReader : public QObject {
   void tabStops();
   void tableStructure();
   void nestedTableAsText();
+  void rowRedefinedWithinRow();
   void pictures();
   void pictureHugeDeclaredSize();
   void wordProcessors_data();
@@ -326,6 +327,20 @@ void TestRtfReader::nestedTableAsText() {
   const QString second = cellText(outer, 0, 1);
   QVERIFY2(second.contains(QStringLiteral("in1\tin2")) && second.endsWith(QStringLiteral("outer2")), qPrintable(second));
   QVERIFY(::text(*doc).endsWith(QStringLiteral("end\n")));
+}
+
+void TestRtfReader::rowRedefinedWithinRow() {
+  // A \trowd between a row's cells leaves fewer cell definitions than the
+  // row has cells: the cells keep their places, and the one whose edge is
+  // gone takes one column (it once took its edge from a stale definition).
+  const auto doc = read(rtf("\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row "
+                            "\\trowd\\cellx1000\\cellx3000\\intbl d\\cell \\trowd\\cellx500 e\\cell\\row\\pard end"));
+  QTextTable* t = tables(*doc).value(0);
+  QVERIFY(t);
+  QCOMPARE(t->rows(), 2);
+  QCOMPARE(cellText(t, 1, 0), QStringLiteral("d"));
+  QCOMPARE(cellText(t, 1, 1), QStringLiteral("e"));
+  QCOMPARE(t->cellAt(1, 1).columnSpan(), 1);
 }
 
 // ------------------------------------------------------------------ pictures
