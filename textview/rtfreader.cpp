@@ -257,6 +257,8 @@ void Reader::finishPicture() {
 
 namespace {
 
+using rtf::failStream;
+
 void readPlain(const QByteArray& bytes, QTextDocument* doc) {
   static constexpr char bom[] = "\xEF\xBB\xBF";
   const bool utf8 = bytes.startsWith(bom);
@@ -266,10 +268,10 @@ void readPlain(const QByteArray& bytes, QTextDocument* doc) {
   qsizetype controls = 0;
   for (const char ch : body) {
     const auto b = std::uint8_t(ch);
-    if (b == 0) rtf::failStream();
+    if (b == 0) failStream();
     if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != '\v' && b != 0x1A) ++controls;
   }
-  if (controls * 20 > body.size()) rtf::failStream();
+  if (controls * 20 > body.size()) failStream();
   QString text;
   if (utf8) {
     text = QString::fromUtf8(body);
@@ -287,7 +289,7 @@ void readPlain(const QByteArray& bytes, QTextDocument* doc) {
 bool isRtf(const QByteArray& bytes) { return bytes.startsWith("{\\rtf"); }
 
 void readDocument(const QByteArray& bytes, QTextDocument* doc, const ReadLimits& limits) {
-  if (std::size_t(bytes.size()) > limits.maxInputBytes) rtf::failStream();
+  if (std::size_t(bytes.size()) > limits.maxInputBytes) failStream();
   doc->clear();
   if (!isRtf(bytes)) {
     readPlain(bytes, doc);
