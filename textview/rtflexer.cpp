@@ -11,46 +11,15 @@ inline bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-Token Lexer::next() {
-  Token t;
-  while (p_ < end_) {
-    const unsigned char c = *p_;
-    if (c == '{' || c == '}') {
-      ++p_;
-      t.kind = c == '{' ? Token::Open : Token::Close;
-      return t;
-    }
-    if (c == '\\') {
-      ++p_;
-      return control();
-    }
-    if (c == '\r' || c == '\n') {
-      ++p_;
-      continue;
-    }
-    t.kind = Token::Text;
-    t.begin = p_;
-    while (p_ < end_ && *p_ != '\\' && *p_ != '{' && *p_ != '}' && *p_ != '\r' && *p_ != '\n') ++p_;
-    t.end = p_;
-    return t;
-  }
-  return t;
-}
-
-// Reads one control word or control symbol after its backslash. A backslash
-// at the very end of the input is no token at all.
+// Reads one control word or control symbol after its backslash (next() has
+// taken the \'hh escapes already). A backslash at the very end of the input
+// is no token at all.
 Token Lexer::control() {
   Token t;
   if (p_ >= end_) return t;
   const unsigned char c = *p_;
   if (!isAlpha(c)) {
     ++p_;
-    if (c == '\'' && end_ - p_ >= 2 && kHexDigit[p_[0]] < 16 && kHexDigit[p_[1]] < 16) {
-      t.kind = Token::Byte;
-      t.symbol = std::uint8_t(kHexDigit[p_[0]] << 4 | kHexDigit[p_[1]]);
-      p_ += 2;
-      return t;
-    }
     t.kind = Token::Symbol;
     t.symbol = c;
     return t;

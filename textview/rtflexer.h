@@ -53,4 +53,37 @@ class Lexer {
   const unsigned char* end_;
 };
 
+// Inline: called once a token, and most tokens of Cyrillic text are \'hh.
+inline Token Lexer::next() {
+  Token t;
+  while (p_ < end_) {
+    const unsigned char c = *p_;
+    if (c == '{' || c == '}') {
+      ++p_;
+      t.kind = c == '{' ? Token::Open : Token::Close;
+      return t;
+    }
+    if (c == '\\') {
+      ++p_;
+      if (end_ - p_ >= 3 && p_[0] == '\'' && kHexDigit[p_[1]] < 16 && kHexDigit[p_[2]] < 16) {
+        t.kind = Token::Byte;
+        t.symbol = std::uint8_t(kHexDigit[p_[1]] << 4 | kHexDigit[p_[2]]);
+        p_ += 3;
+        return t;
+      }
+      return control();
+    }
+    if (c == '\r' || c == '\n') {
+      ++p_;
+      continue;
+    }
+    t.kind = Token::Text;
+    t.begin = p_;
+    while (p_ < end_ && *p_ != '\\' && *p_ != '{' && *p_ != '}' && *p_ != '\r' && *p_ != '\n') ++p_;
+    t.end = p_;
+    return t;
+  }
+  return t;
+}
+
 }  // namespace textview::rtf

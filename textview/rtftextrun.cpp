@@ -2,11 +2,17 @@
 
 #include "textview/codepages.h"
 
+#include <algorithm>
+
 namespace textview::rtf {
 
 void appendDecoded(QString& target, const unsigned char* s, const unsigned char* e,
                    const std::array<char16_t, 256>& table) {
-  target.reserve(target.size() + (e - s));
+  // Room for the whole piece, growing by doubling: text often comes one
+  // \'hh byte at a time, and an exact reserve per piece would copy the run
+  // every time.
+  if (const qsizetype need = target.size() + (e - s); need > target.capacity())
+    target.reserve(std::max(need, 2 * target.capacity()));
   for (; s < e; ++s) {
     const unsigned char b = *s;
     if (b >= 0x20) target.append(QChar(table[b]));
@@ -18,11 +24,12 @@ void TextRun::setCodePage(int cp) {
   if (cp != cp_ || !table8_) {
     cp_ = cp;
     table8_ = &singleByteTable(cp);
+    multiByte_ = isMultiByte(cp);
   }
 }
 
 void TextRun::appendBytes(const unsigned char* s, const unsigned char* e) {
-  if (isMultiByte(cp_)) {
+  if (multiByte_) {
     if (mbCp_ != cp_) flushMultiByte();
     mbCp_ = cp_;
     for (; s < e; ++s)
@@ -41,8 +48,7 @@ void TextRun::appendChar(char16_t c) {
   budget_.addChars(1);
 }
 
-void TextRun::flushMultiByte() {
-  if (mbBytes_.isEmpty()) return;
+void TextRun::decodeMultiByte() {
   auto it = mbDecoders_.find(mbCp_);
   if (it == mbDecoders_.end())
     it = mbDecoders_.emplace(mbCp_, QStringDecoder(codePageName(mbCp_).constData())).first;

@@ -38,16 +38,21 @@ class TextRun {
   // A character given as such (\u, special characters).
   void appendChar(char16_t c);
   // Decodes the multi-byte text held so far into the run.
-  void flushMultiByte();
+  void flushMultiByte() {
+    if (!mbBytes_.isEmpty()) decodeMultiByte();
+  }
 
   // The whole run, multi-byte text decoded; the run is empty after.
   QString take();
 
  private:
+  void decodeMultiByte();
+
   Budget& budget_;
   QString text_;
   const std::array<char16_t, 256>* table8_ = nullptr;
   int cp_ = kCpDefault;
+  bool multiByte_ = false;  // isMultiByte(cp_)
   QByteArray mbBytes_;  // bytes of a multi-byte code page waiting for decoding
   int mbCp_ = 0;
   std::map<int, QStringDecoder> mbDecoders_;
