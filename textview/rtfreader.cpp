@@ -6,7 +6,6 @@
 #include "textview/codepages.h"
 #include "textview/rtfreader_p.h"
 
-#include <QTextBlock>
 #include <QTextDocument>
 
 namespace textview {
