@@ -3,6 +3,7 @@
 // plain text, and input that must be refused.
 
 #include "textview/richview.h"
+#include "textview/rtflexer.h"
 #include "textview/rtfreader.h"
 
 #include <QBuffer>
@@ -72,6 +73,30 @@ QList<QTextTable*> tables(const QTextDocument& doc) {
   return out;
 }
 
+// The tokens of `bytes`, one word each: { } \name[N] S<c> 'hh T(text) binN(bytes).
+QByteArray tokens(const QByteArray& bytes) {
+  using textview::rtf::Token;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+  textview::rtf::Lexer lexer(p, p + bytes.size());
+  QByteArrayList out;
+  for (Token t = lexer.next(); t.kind != Token::End; t = lexer.next()) {
+    const QByteArray span(reinterpret_cast<const char*>(t.begin), t.end - t.begin);
+    switch (t.kind) {
+      case Token::Open: out << "{"; break;
+      case Token::Close: out << "}"; break;
+      case Token::Word:
+        out << "\\" + QByteArray(t.name.data(), qsizetype(t.name.size())) + (t.hasParam ? QByteArray::number(t.param) : "");
+        break;
+      case Token::Symbol: out << "S" + QByteArray(1, char(t.symbol)); break;
+      case Token::Byte: out << "'" + QByteArray::number(t.symbol, 16); break;
+      case Token::Text: out << "T(" + span + ")"; break;
+      case Token::Binary: out << "bin" + QByteArray::number(t.binLength) + "(" + span + ")"; break;
+      case Token::End: break;
+    }
+  }
+  return out.join(' ');
+}
+
 QString cellText(QTextTable* t, int row, int col) {
   const QTextTableCell cell = t->cellAt(row, col);
   QTextCursor c = cell.firstCursorPosition();
@@ -114,6 +139,8 @@ class TestRtfReader : public QObject {
   Q_OBJECT
 
  private slots:
+  void lexer_data();
+  void lexer();
   void text_data();
   void text();
   void charFormat_data();
@@ -123,6 +150,7 @@ class TestRtfReader : public QObject {
   void tabStops();
   void tableStructure();
   void nestedTableAsText();
+  void rowRedefinedWithinRow();
   void pictures();
   void pictureHugeDeclaredSize();
   void wordProcessors_data();
@@ -137,6 +165,30 @@ class TestRtfReader : public QObject {
 };
 
 // ------------------------------------------------------------------ text
+
+void TestRtfReader::lexer_data() {
+  QTest::addColumn<QByteArray>("input");
+  QTest::addColumn<QByteArray>("expected");
+  QTest::newRow("words, the space after them taken") << QByteArray("{\\rtf1 \\b\\i0 a b}") << QByteArray("{ \\rtf1 \\b \\i0 T(a b) }");
+  QTest::newRow("negative parameter, dash without digit") << QByteArray("\\li-720\\fi-x") << QByteArray("\\li-720 \\fi T(-x)");
+  QTest::newRow("line breaks dropped") << QByteArray("a\r\nb\n") << QByteArray("T(a) T(b)");
+  QTest::newRow("hex escapes, good and broken") << QByteArray("\\'e0\\'C8\\'g0\\'e") << QByteArray("'e0 'c8 S' T(g0) S' T(e)");
+  QTest::newRow("control symbols") << QByteArray("\\~\\{\\}\\\\\\*\\\n") << QByteArray("S~ S{ S} S\\ S* S\n");
+  QTest::newRow("backslash at the end") << QByteArray("ab\\") << QByteArray("T(ab)");
+  QTest::newRow("\\bin takes raw bytes, braces too") << QByteArray("\\bin3 {}\\x") << QByteArray("bin3({}\\) T(x)");
+  QTest::newRow("\\bin longer than the input") << QByteArray("\\bin10 abc") << QByteArray("bin10(abc)");
+  QTest::newRow("\\bin without length, negative") << QByteArray("\\bin ab\\bin-2 cd") << QByteArray("bin0() T(ab) bin-2() T(cd)");
+  QTest::newRow("\\bin length of many digits") << QByteArray("\\bin99999999999999999999 x") << QByteArray("bin99999999999(x)");
+  QTest::newRow("parameters clamped") << QByteArray("\\fs99999999999999999999\\li-99999999999")
+                                      << QByteArray("\\fs1000000000 \\li-1000000000");
+  QTest::newRow("names cut to 32 letters") << "\\" + QByteArray(40, 'a') + "1" << "\\" + QByteArray(32, 'a') + "1";
+}
+
+void TestRtfReader::lexer() {
+  QFETCH(QByteArray, input);
+  QFETCH(QByteArray, expected);
+  QCOMPARE(tokens(input), expected);
+}
 
 void TestRtfReader::text_data() {
   QTest::addColumn<QByteArray>("input");
@@ -326,6 +378,20 @@ void TestRtfReader::nestedTableAsText() {
   const QString second = cellText(outer, 0, 1);
   QVERIFY2(second.contains(QStringLiteral("in1\tin2")) && second.endsWith(QStringLiteral("outer2")), qPrintable(second));
   QVERIFY(::text(*doc).endsWith(QStringLiteral("end\n")));
+}
+
+void TestRtfReader::rowRedefinedWithinRow() {
+  // A \trowd between a row's cells leaves fewer cell definitions than the
+  // row has cells: the cells keep their places, and the one whose edge is
+  // gone takes one column (it once took its edge from a stale definition).
+  const auto doc = read(rtf("\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row "
+                            "\\trowd\\cellx1000\\cellx3000\\intbl d\\cell \\trowd\\cellx500 e\\cell\\row\\pard end"));
+  QTextTable* t = tables(*doc).value(0);
+  QVERIFY(t);
+  QCOMPARE(t->rows(), 2);
+  QCOMPARE(cellText(t, 1, 0), QStringLiteral("d"));
+  QCOMPARE(cellText(t, 1, 1), QStringLiteral("e"));
+  QCOMPARE(t->cellAt(1, 1).columnSpan(), 1);
 }
 
 // ------------------------------------------------------------------ pictures
