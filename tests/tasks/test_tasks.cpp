@@ -247,7 +247,14 @@ class TestTasks : public QObject {
     probe(next);
     test::ModalAnswerer boxes(action == "run" || action == "missing" ? "OK" : "&" + action);
     boxes.leaveOpen(action == "open" ? "Confirm" : "");
-    if (action != "run" && action != "missing") g_onTick = [](const Tick& t) { if (t.elapsed == 2) pressButton1(); };
+    bool leftOpen = false;  // a box still open after the stage has gone
+    g_onTick = [&](const Tick& t) {
+      if (t.elapsed == 2 && action != "run" && action != "missing") pressButton1();
+      if (t.switched)
+        QTimer::singleShot(300, &boxes, [&] {
+          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) leftOpen = true, box->reject();
+        });
+    };
     ShowCount shows;
     _FiveSec->installEventFilter(&shows);
     station::guarded([code] { frmMain->StartFrame(code); });
@@ -283,7 +290,8 @@ class TestTasks : public QObject {
                std::make_tuple("Confirm", confirm, QStringList{"&Yes", "&No"}, "&Yes"));
     }
     if (action == "missing") QCOMPARE(boxes.seen()[0].icon, QMessageBox::Critical);
-    QVERIFY(test::waitFor([] { return !QApplication::activeModalWidget(); }, 1000));  // an open question dismissed
+    QVERIFY(test::waitFor([] { return !QApplication::activeModalWidget(); }, 1000));
+    QVERIFY(!leftOpen);  // an open question is dismissed with its stage
     if (!prep) checkAnswer(suffix, g_start, end, action == "missing" ? 0.5 : 0);
     QCOMPARE(QDir(frmMain->StationDir + "Answer_" + kKey).exists(), !prep);
   }
@@ -314,7 +322,7 @@ class TestTasks : public QObject {
     g_onTick = [&](const Tick& t) {
       if (t.question == q && t.elapsed == 2 && action != "missing") pressButton1();
       if (action == "open" && t.question == q && t.elapsed == T + 1)  // answered five seconds after the question ended
-        QTimer::singleShot(50, [&] {
+        QTimer::singleShot(50, &boxes, [&] {
           answeredMs = g_clock.elapsed();
           for (QAbstractButton* b : qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->buttons())
             if (b->text() == "&Yes") b->click();
