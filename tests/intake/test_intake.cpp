@@ -19,6 +19,7 @@
 #include "stages/Instruction.h"
 #include "stages/RecStudID.h"
 #include "stages/TestRTF.h"
+#include "station_driver.h"
 #include "station_fixture.h"
 #include "support/sound_file.h"
 #include "support/synthetic_device.h"
@@ -33,59 +34,10 @@ class TPrepare : public QFrame {
   void Start() { ++g_handovers; }
 };
 
-void type(QWidget* field, const QString& text) {
-  for (QChar c : text) QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
 }  // namespace
 
 class TestIntake : public QObject {
   Q_OBJECT
-
-  // Passes the equipment check with its own controls when stage 1 is there:
-  // test recording accepted, text display accepted, the three codes typed.
-  // Without it, sets what the check leaves behind (codes, subject lines,
-  // answer folder name, status bar) and enters stage 5 as the check does.
-  static void passEquipmentCheck(test::SyntheticDevice* dev) {
-    QWidget* check = CurrentFrame.data();
-    auto button = [&](const char* name) { return check->findChild<QPushButton*>(name); };
-    if (!check || !button("btnRecTest")) {
-      const auto subject = station::names::readSubjectFile(station::names::subjectFile());
-      frmMain->SubjLine2 = subject.line2;
-      frmMain->SubjLine3 = subject.line3;
-      frmMain->StationCode = "5";
-      frmMain->AudCode = "12";
-      frmMain->CompCode = "1";
-      frmMain->AnswerKey = station::names::answerKey(frmMain->SubjLine3, frmMain->SubjLine2,
-                                                     frmMain->StationCode, frmMain->AudCode,
-                                                     frmMain->CompCode);
-      frmMain->Panel1->show();
-      station::guarded([] { frmMain->StartFrame(5); });
-      return;
-    }
-    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
-    QVERIFY(dev->waitCaptured(44100, 10000));
-    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
-    QTest::mouseClick(button("Button4"), Qt::LeftButton);
-    QTimer::singleShot(0, [] {
-      if (test::waitFor([] { return frmTestRTF->isVisible(); }, 3000))
-        QTest::mouseClick(frmTestRTF->findChild<QPushButton*>("Button1"), Qt::LeftButton);
-    });
-    QTest::mouseClick(button("btnTestRTF"), Qt::LeftButton);
-    QTest::mouseClick(button("Button7"), Qt::LeftButton);
-    type(check->findChild<QLineEdit*>("edtStationCode"), "5");
-    type(check->findChild<QLineEdit*>("edtAudCode"), "12");
-    type(check->findChild<QLineEdit*>("edtCompCode"), "1");
-    QVERIFY(test::waitFor([&] { return button("Button1")->isEnabled(); }));
-    QTest::mouseClick(button("Button1"), Qt::LeftButton);
-  }
-
-  template <class F>
-  static F* stage() {
-    F* frame = nullptr;
-    test::waitFor([&] { return (frame = qobject_cast<F*>(CurrentFrame.data())) != nullptr; });
-    return frame;
-  }
 
  private slots:
   void wholeIntake_data() {
@@ -108,20 +60,20 @@ class TestIntake : public QObject {
       QCOMPARE(noBoxExpected.count(), 0);
     }
     if (!ownFolder) frmMain->StationDir = programFolder.path() + "/";
-    passEquipmentCheck(dev);
+    test::passEquipmentCheck(dev);
     QVERIFY(!QTest::currentTestFailed());
 
     const QString code = "2753000000003";
-    auto* entry = stage<TfrmInstruction>();
+    auto* entry = test::stage<TfrmInstruction>();
     QVERIFY(entry);
     const auto subject = station::names::readSubjectFile("KIM/subj");
     QCOMPARE(frmMain->AnswerKey, subject.line3 + "_" + subject.line2 + "_0005_0012_1");
     QVERIFY(frmMain->Panel1->isHidden());
-    type(entry->Edit3, code.mid(3));
+    test::type(entry->Edit3, code.mid(3));
     QCOMPARE(entry->Edit3->text(), code);
     QTest::mouseClick(entry->Button1, Qt::LeftButton);
 
-    auto* rec = stage<TfrmRecStudID>();
+    auto* rec = test::stage<TfrmRecStudID>();
     QVERIFY(rec);
     QCOMPARE(frmMain->ParticipantCode, code);
 #ifndef QUORVEL_FLAT
@@ -147,9 +99,9 @@ class TestIntake : public QObject {
 
     // The next participant types the same code.
     station::guarded([] { frmMain->StartFrame(5); });
-    entry = stage<TfrmInstruction>();
+    entry = test::stage<TfrmInstruction>();
     QVERIFY(entry);
-    type(entry->Edit3, code.mid(3));
+    test::type(entry->Edit3, code.mid(3));
     test::ModalAnswerer boxes;
     QTest::mouseClick(entry->Button1, Qt::LeftButton);
     QCOMPARE(boxes.count(), 1);

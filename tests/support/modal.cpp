@@ -30,6 +30,7 @@ void ModalAnswerer::poll() {
   for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
   if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
   seen_ << seen;
+  if (!leaveOpen_.isEmpty() && seen.title == leaveOpen_) return;
   const QString wanted = QString(button_).remove(QLatin1Char('&'));
   for (QAbstractButton* b : box->buttons()) {
     if (QString(b->text()).remove(QLatin1Char('&')) == wanted) {

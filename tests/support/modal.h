@@ -24,6 +24,9 @@ class ModalAnswerer : public QObject {
   // button: the text of the button to press, with or without "&" ("OK", "&Yes", "No").
   explicit ModalAnswerer(const QString& button = QStringLiteral("OK"));
   void answerWith(const QString& button) { button_ = button; }
+  // Boxes with this caption are recorded but left open (a question that a
+  // test answers later, or never).
+  void leaveOpen(const QString& title) { leaveOpen_ = title; }
   const QList<SeenBox>& seen() const { return seen_; }
   int count() const { return seen_.size(); }
   // Text of the last box, or empty.
@@ -33,6 +36,7 @@ class ModalAnswerer : public QObject {
  private:
   void poll();
   QString button_;
+  QString leaveOpen_;
   QList<SeenBox> seen_;
   QTimer timer_;
 };

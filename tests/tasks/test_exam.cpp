@@ -1,0 +1,161 @@
+// A whole station run with the real durations at a hundred times the speed,
+// driven only through the station's own controls: start-up, the equipment
+// check, two participants through every stage from the code entry to the
+// completion (the first ends task 1 and question 2 early; the second lets
+// every period run out, its task 1 question left open past the end; the
+// first one's code is refused when the second comes), then the end of the
+// station through the completion stage. Each participant leaves exactly the
+// eight answer files, each holding the tone for its period.
+#include <QLabel>
+#include <QProgressBar>
+#include <QtTest>
+#include <optional>
+
+#include "shell/deliverable.h"
+#include "shell/widgets.h"
+#include "sound_file.h"
+#include "stages/FinishExam.h"
+#include "stages/Instruction.h"
+#include "stages/PlayAnswers.h"
+#include "stages/Prepare.h"
+#include "stages/RecStudID.h"
+#include "stages/Task.h"
+#include "stages/Task2.h"
+#include "station_driver.h"
+#include "station_fixture.h"
+
+namespace {
+
+constexpr double kScale = 0.01, kSpeed = 10, kTone = 600;
+constexpr int kRate = 44100;
+const QString kFirst = "2753000000003", kSecond = "2755000000007";
+
+struct Recorded {
+  QString suffix;
+  int ticks;             // the period in station seconds (0: the code, as long as it was spoken)
+  std::uint64_t frames;  // captured by the device meanwhile
+};
+
+QString text(const char* name) { return CurrentFrame->findChild<QLabel*>(name)->text(); }
+void press(const char* name) { QTest::mouseClick(CurrentFrame->findChild<QPushButton*>(name), Qt::LeftButton); }
+
+}  // namespace
+
+class TestExam : public QObject {
+  Q_OBJECT
+  test::SyntheticDevice* dev = nullptr;
+  QMap<QString, QList<Recorded>> recorded;  // by participant
+  std::uint64_t mark = 0;
+
+  // Until pred holds; the frames captured since the last mark go to the answer suffix.
+  template <class Pred>
+  bool until(Pred pred, const QString& code = {}, const QString& suffix = {}, int ticks = 0) {
+    if (!test::waitFor(pred, 30000)) return false;
+    const std::uint64_t now = dev->capturedFrames();
+    if (!suffix.isEmpty()) recorded[code] << Recorded{suffix, ticks, now - mark};
+    mark = now;
+    return true;
+  }
+  template <class F>
+  static bool at() { return qobject_cast<F*>(CurrentFrame.data()); }
+  static bool left(const QString& time) { return frmMain->lblProcessTime->text() == time; }
+  // Ends the current answer early through the confirmation, answered Yes.
+  void endEarly(const QString& time) {
+    QVERIFY(test::waitFor([&] { return left(time); }, 10000));
+    test::ModalAnswerer yes("&Yes");
+    press("Button1");
+    QCOMPARE(yes.count(), 1);
+  }
+
+  void participant(const QString& code, bool early, const QString& refused) {
+    auto* entry = test::stage<TfrmInstruction>();
+    QVERIFY(entry);
+    if (!refused.isEmpty()) {
+      test::type(entry->Edit3, refused.mid(3));
+      test::ModalAnswerer ok;
+      press("Button1");
+      QCOMPARE(ok.lastText(), QString("Некорректный код участника!\n\rУчастник с таким кодом уже отвечал на данной станции"));
+      for (int i = 0; i < 10; ++i) QTest::keyClick(entry->Edit3, Qt::Key_Backspace);
+    }
+    test::type(entry->Edit3, code.mid(3));
+    press("Button1");
+    QVERIFY(until(at<TfrmRecStudID>));
+    press("btnRecID");
+    QVERIFY(dev->waitCaptured(kRate, 10000));
+    press("btnRecID");
+    QVERIFY(until([] { return true; }, code, "_00.ogg"));
+    press("Button4");
+    QVERIFY(test::waitFor([] { return CurrentFrame->findChild<QPushButton*>("Button1")->isEnabled(); }));
+    press("Button1");
+
+    QVERIFY(until(at<TfrmPrepare1>) && until(at<TfrmTask1>));
+    std::optional<test::ModalAnswerer> open;
+    if (early) {
+      endEarly("170 сек.");
+    } else {  // the question stays open until task 1 has gone
+      open.emplace().leaveOpen("Confirm");
+      QVERIFY(test::waitFor([] { return left("5 сек."); }, 10000));
+      QTimer::singleShot(0, CurrentFrame->findChild<QPushButton*>("Button1"), &QPushButton::click);
+    }
+    QVERIFY(until(at<TfrmPrepare2>, code, "_01.ogg", early ? 11 : 181));
+    QVERIFY(!open || open->count() == 1);
+    QVERIFY(until(at<TfrmTask2>));
+    for (int n = 1; n <= 5; ++n) {
+      if (early && n == 2) endEarly("50 сек.");
+      auto next = [n] { return n == 5 ? at<TfrmPrepare3>() : text("Label1").endsWith(QString::number(n + 1)); };
+      QVERIFY(until(next, code, QString("_02_%1.ogg").arg(n), early && n == 2 ? 11 : 61));
+    }
+    QVERIFY(test::waitFor([] { return frmMain->ProcessBar->maximum() == (station::kFlat ? 60 : 90); }));
+    QVERIFY(until(at<TfrmTask3>) && until(at<TfrmPlayAnswers>, code, "_03.ogg", station::kFlat ? 181 : 241));
+    const QString shown = QStringList{code.left(3), code.mid(3, 3), code.mid(6, 3), code.mid(9, 2), code.mid(11)}.join('-');
+    QCOMPARE(text("Label1"), "Воспроизвести ответы участника с кодом " + shown);
+    press("Button1");
+    QVERIFY(test::stage<TfrmFinishExam>());
+    QCOMPARE(text("Label1"), "Экзамен для участника с кодом " + shown + " завершен!");
+  }
+
+ private slots:
+  void wholeRun() {
+    test::StationFixture fx(kScale);
+    dev = test::installSyntheticDevice();
+    dev->setSpeed(kSpeed);
+    dev->setTone(kTone, 0.5);
+    fx.startStation();
+    test::passEquipmentCheck(dev);
+    QVERIFY(!QTest::currentTestFailed());
+    participant(kFirst, true, {});
+    QVERIFY(!QTest::currentTestFailed());
+    press("Button1");
+    participant(kSecond, false, kFirst);
+    QVERIFY(!QTest::currentTestFailed());
+    press("Button2");
+    const auto windows = QApplication::topLevelWidgets();  // none left: the message loop ends
+    QVERIFY(frmMain->CanExit && std::none_of(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible(); }));
+
+    QDir dir(fx.dir());
+    const QStringList answers = dir.entryList({"Answer_*"}, QDir::Dirs);
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{answers.value(0), "KIM", "test.ogg"}));
+    QVERIFY(dir.cd(answers.value(0)));
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{kFirst, kSecond}));
+    for (const QString& code : {kFirst, kSecond}) {
+      QStringList files;
+      for (const Recorded& r : recorded[code]) files << code + r.suffix;
+      files.sort();
+      QCOMPARE(QDir(dir.filePath(code)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
+      for (const Recorded& r : recorded[code]) {
+        const test::SoundFile s = test::readSoundFile(dir.filePath(code + "/" + code + r.suffix));
+        const double captured = double(r.frames) / kRate, period = r.ticks * kScale * kSpeed;
+        const QString what = QString("%1%2: %3 s, captured %4 s").arg(code, r.suffix).arg(s.seconds()).arg(captured);
+        QVERIFY2(s.ok && std::abs(test::dominantFrequency(s.channel(0), kRate) - kTone) < 10, qPrintable(what));
+        // All the device captured meanwhile (the ends of the questions are
+        // seen by polling, while the next one records) ...
+        QVERIFY2(std::abs(s.seconds() - captured) <= captured * 0.02 + 0.5, qPrintable(what));
+        // ... about the period: a station second lasts longer while the machine is busy.
+        QVERIFY2(!r.ticks || (s.seconds() >= period * 0.5 && s.seconds() <= period * 2.5 + 0.5), qPrintable(what));
+      }
+    }
+  }
+};
+
+QTEST_MAIN(TestExam)
+#include "test_exam.moc"
