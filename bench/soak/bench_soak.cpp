@@ -120,11 +120,16 @@ int main(int argc, char** argv) {
   auto* dev = test::installSyntheticDevice();
   dev->setSpeed(kSpeed);
   dev->setTone(600, 0.5);
-  const long fd0 = descriptors(), th0 = threads(), ch0 = children();
   fx.startStation();
   test::passEquipmentCheck(dev);
-  std::printf("participants %d, start: fds %ld threads %ld children %ld\n", count, fd0, th0, ch0);
+  // The start values: the idle station waiting for its first participant.
+  test::stage<TfrmInstruction>(30000);
+  test::pump(300);
+  const long fd0 = descriptors(), th0 = threads(), ch0 = children();
+  std::printf("participants %d, at the first code entry: fds %ld threads %ld children %ld\n", count, fd0, th0,
+              ch0);
   long rss1 = 0;
+  long fdN = 0, thN = 0, chN = 0;
   int done = 0;
   QElapsedTimer clock;
   clock.start();
@@ -139,17 +144,24 @@ int main(int argc, char** argv) {
       std::printf("after participant %d: rss_kb %ld (%+ld since participant 1), %.1f s\n", n, rssKb(),
                   rssKb() - rss1, clock.elapsed() / 1000.0);
     // The next participant, or after the last one the end of the day.
-    press(n < count ? "Button1" : "Button2");
+    if (n < count) {
+      press("Button1");
+      continue;
+    }
+    press("Button1");
+    test::stage<TfrmInstruction>(30000);
+    test::pump(300);
+    fdN = descriptors(), thN = threads(), chN = children();
+    test::ModalAnswerer yes("&Yes");
+    press("Button2");
   }
   test::pump(200);
   const QString answers = QDir(fx.dir()).entryList({"Answer_*"}, QDir::Dirs).value(0);
   int good = 0;
   for (int n = 1; n <= done; ++n)
     good += goodFiles(fx.dir() + "/" + answers + "/" + participantCode(n), participantCode(n));
-  delete frmMain;
-  test::pump(100);
-  std::printf("end: fds %ld threads %ld children %ld (start %ld %ld %ld)\n", descriptors(), threads(), children(),
-              fd0, th0, ch0);
+  std::printf("at the code entry after the last: fds %ld threads %ld children %ld (first: %ld %ld %ld)\n", fdN,
+              thN, chN, fd0, th0, ch0);
   std::printf("answer files right: %d of %d\n", good, done * 8);
   return 0;
 }
