@@ -24,21 +24,11 @@ const PrepareKind kPrepare3{30,  3,   &TfrmMain::PrepTime3, true,  true,  false,
 }  // namespace
 
 TfrmPrepare::TfrmPrepare(QWidget* owner, const PrepareKind& kind)
-    : StageFrame(owner), kind_(kind), ui_(std::make_unique<Ui::TfrmPrepare>()) {
+    : TimedTextStage(owner), kind_(kind), ui_(std::make_unique<Ui::TfrmPrepare>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmPrepare%1").arg(kind.task));
-  Panel1 = ui_->Panel1;
-  Button1 = ui_->Button1;
-  RichEdit1 = ui_->RichEdit1;
-
-  Panel1->setFont(station::arialFont(27));
-  Panel1->setText(QStringLiteral("Подготовка к выполнению задания № %1").arg(kind.task));
-  Button1->setFont(station::arialFont(11));
-  RichEdit1->setScrollBars(kind.scrollBars);
-
-  Timer1 = station::makeTimer(this, 1000);
-  on(Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
-  on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
+  bindLayout(ui_->Panel1, ui_->Button1, ui_->RichEdit1,
+             QStringLiteral("Подготовка к выполнению задания № %1").arg(kind.task), kind.scrollBars);
 }
 
 TfrmPrepare::~TfrmPrepare() = default;
@@ -57,12 +47,8 @@ void TfrmPrepare::Start() {
   if (kind_.countsBeforeLoad) Timer1->start();
   // A text that cannot be loaded is shown as a failure, but the preparation
   // counts down all the same and ends on time: every stage must end.
-  std::exception_ptr failure;
-  try {
-    RichEdit1->loadFromFile(station::names::preparationFile(frmMain->kimVariant(), kind_.task));
-  } catch (...) {
-    failure = std::current_exception();
-  }
+  const std::exception_ptr failure =
+      loadText(station::names::preparationFile(frmMain->kimVariant(), kind_.task));
   // Preparation 1's timer already runs and keeps its phase.
   if (!Timer1->isActive()) Timer1->start();
   if (failure) reportCaught(failure);
@@ -80,11 +66,7 @@ void TfrmPrepare::Button1Click() {
     ElapsedSeconds = station::kEarlyEnd;
     return;
   }
-  QPointer<TfrmPrepare> self(this);
-  const bool yes = dialogs::confirm(QStringLiteral("Завершить подготовку к заданию?"));
-  // The time may have run out while the question was open: the stage has
-  // then been left and the answer has no effect.
-  if (yes && self && !self->hasSwitched()) ElapsedSeconds = station::kEarlyEnd;
+  confirmEarlyEnd(QStringLiteral("Завершить подготовку к заданию?"));
 }
 
 TfrmPrepare1::TfrmPrepare1(QWidget* owner) : TfrmPrepare(owner, kPrepare1) {}

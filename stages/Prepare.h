@@ -8,15 +8,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "shell/stage.h"
+#include "shell/textstage.h"
 
-class QLabel;
-class QPushButton;
-class QTimer;
 class TfrmMain;
-namespace textview {
-class RichView;
-}
 namespace Ui {
 class TfrmPrepare;
 }
@@ -33,26 +27,19 @@ struct PrepareKind {
   int nextCode;
 };
 
-class TfrmPrepare : public StageFrame {
+class TfrmPrepare : public TimedTextStage {
   Q_OBJECT
  public:
   TfrmPrepare(QWidget* owner, const PrepareKind& kind);
   ~TfrmPrepare() override;
 
   void Start();
-  void Timer1Timer();
-  void Button1Click();
+  void Timer1Timer() override;
+  void Button1Click() override;
 
   // The preparation time T of this frame.
   int duration() const;
   const PrepareKind& kind() const { return kind_; }
-
-  std::int32_t ElapsedSeconds = 0;
-
-  QLabel* Panel1 = nullptr;
-  QPushButton* Button1 = nullptr;
-  textview::RichView* RichEdit1 = nullptr;
-  QTimer* Timer1 = nullptr;
 
  private:
   const PrepareKind& kind_;

@@ -23,21 +23,11 @@ const MonologueKind kTask3{31,  3,   &TfrmMain::AnswerTime3, false, 40};
 }  // namespace
 
 TfrmMonologueTask::TfrmMonologueTask(QWidget* owner, const MonologueKind& kind)
-    : StageFrame(owner), kind_(kind), ui_(std::make_unique<Ui::TfrmMonologueTask>()) {
+    : TimedTextStage(owner), kind_(kind), ui_(std::make_unique<Ui::TfrmMonologueTask>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmTask%1").arg(kind.task));
-  Panel1 = ui_->Panel1;
-  Button1 = ui_->Button1;
-  RichEdit1 = ui_->RichEdit1;
-
-  Panel1->setFont(station::arialFont(27));
-  Panel1->setText(QStringLiteral("Выполнение задания № %1. Идет запись...").arg(kind.task));
-  Button1->setFont(station::arialFont(11));
-  RichEdit1->setScrollBars(kind.scrollBars);
-
-  Timer1 = station::makeTimer(this, 1000);
-  on(Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
-  on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
+  bindLayout(ui_->Panel1, ui_->Button1, ui_->RichEdit1,
+             QStringLiteral("Выполнение задания № %1. Идет запись...").arg(kind.task), kind.scrollBars);
 }
 
 TfrmMonologueTask::~TfrmMonologueTask() = default;
@@ -61,12 +51,7 @@ void TfrmMonologueTask::Start() {
   // participant may have been given the task another way, and a missing
   // answer file is worse than a recording with no text on screen. The
   // failure is shown once the recording runs.
-  std::exception_ptr failure;
-  try {
-    RichEdit1->loadFromFile(station::names::taskFile(frmMain->kimVariant(), kind_.task));
-  } catch (...) {
-    failure = std::current_exception();
-  }
+  const std::exception_ptr failure = loadText(station::names::taskFile(frmMain->kimVariant(), kind_.task));
   startAnswerRecording(answerFile());
   if (failure && self) reportCaught(failure);
 }
@@ -80,10 +65,7 @@ void TfrmMonologueTask::Timer1Timer() {
 }
 
 void TfrmMonologueTask::Button1Click() {
-  QPointer<TfrmMonologueTask> self(this);
-  const bool yes =
-      dialogs::confirm(QStringLiteral("Вы уверены, что хотите завершить выполнение задания?"));
-  if (yes && self && !self->hasSwitched()) ElapsedSeconds = station::kEarlyEnd;
+  confirmEarlyEnd(QStringLiteral("Вы уверены, что хотите завершить выполнение задания?"));
 }
 
 TfrmTask1::TfrmTask1(QWidget* owner) : TfrmMonologueTask(owner, kTask1) {}

@@ -8,15 +8,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "shell/stage.h"
+#include "shell/textstage.h"
 
-class QLabel;
-class QPushButton;
-class QTimer;
 class TfrmMain;
-namespace textview {
-class RichView;
-}
 namespace Ui {
 class TfrmMonologueTask;
 }
@@ -29,27 +23,20 @@ struct MonologueKind {
   int nextCode;
 };
 
-class TfrmMonologueTask : public StageFrame {
+class TfrmMonologueTask : public TimedTextStage {
   Q_OBJECT
  public:
   TfrmMonologueTask(QWidget* owner, const MonologueKind& kind);
   ~TfrmMonologueTask() override;
 
   void Start();
-  void Timer1Timer();
-  void Button1Click();
+  void Timer1Timer() override;
+  void Button1Click() override;
 
   // The answer time T of this frame.
   int duration() const;
   // The answer file, "<code>_01.ogg" or "<code>_03.ogg" in the participant folder.
   QString answerFile() const;
-
-  std::int32_t ElapsedSeconds = 0;
-
-  QLabel* Panel1 = nullptr;
-  QPushButton* Button1 = nullptr;
-  textview::RichView* RichEdit1 = nullptr;
-  QTimer* Timer1 = nullptr;
 
  private:
   const MonologueKind& kind_;

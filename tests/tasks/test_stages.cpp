@@ -27,7 +27,7 @@
 namespace {
 
 constexpr double kScale = 0.01, kSpeed = 10, kTone = 800;  // a station second lasts 10 ms
-constexpr int kRate = 44100, kSkip = 1024;  // an output block may be pulled before a press acts
+constexpr int kRate = 44100, kSkip = 3072;  // output blocks may be pulled before a press acts (a busy machine: several)
 const QString kKey = "33_22_0005_0012_1", kCode = "2753000000003", kReviewed = "2751234567897";
 const QStringList kSuffixes{"_00.ogg", "_01.ogg", "_02_1.ogg", "_02_2.ogg", "_02_3.ogg", "_02_4.ogg", "_02_5.ogg", "_03.ogg"};
 
