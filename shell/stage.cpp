@@ -43,8 +43,8 @@ void StageFrame::stopPlayback() {
 
 void StageFrame::startAnswerRecording(const QString& file) {
   const bool folders = frmMain->ensureAnswerFolders();
-  QPointer<StageFrame> self(this);
   frmMain->StartRecording(file);
+  // Static: told even if the recorder's boxes outlived the stage.
   if (!folders) reportMissingFolder();
 }
 
