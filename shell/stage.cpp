@@ -4,6 +4,7 @@
 
 #include "shell/dialogs.h"
 #include "shell/main.h"
+#include "textview/richview.h"
 
 StageFrame::StageFrame(QWidget* owner) : QFrame(owner) {}
 
@@ -59,3 +60,12 @@ void StageFrame::stopAnswerRecording(const QString& file) {
 }
 
 void StageFrame::reportCaught(const std::exception_ptr& error) { station::reportUncaught(error); }
+
+std::exception_ptr StageFrame::loadText(textview::RichView* view, const QString& file) {
+  try {
+    view->loadFromFile(file);
+  } catch (...) {
+    return std::current_exception();
+  }
+  return nullptr;
+}

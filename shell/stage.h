@@ -22,6 +22,9 @@
 #include "shell/guard.h"
 
 class QTimer;
+namespace textview {
+class RichView;
+}
 
 class StageFrame : public QFrame {
   Q_OBJECT
@@ -71,6 +74,9 @@ class StageFrame : public QFrame {
   // The box saying that the participant folder could not be made.
   static void reportMissingFolder();
 
+  // Loads file into view. A failure is handed back instead of thrown, so
+  // that the stage can go on and show it once its period runs.
+  static std::exception_ptr loadText(textview::RichView* view, const QString& file);
   // Shows a failure that the stage caught so that it could go on (a task text
   // that cannot be loaded) in the box for uncaught failures.
   static void reportCaught(const std::exception_ptr& error);

@@ -27,15 +27,6 @@ void TimedTextStage::bindLayout(QLabel* panel, QPushButton* button, textview::Ri
   on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
 }
 
-std::exception_ptr TimedTextStage::loadText(const QString& file) {
-  try {
-    RichEdit1->loadFromFile(file);
-  } catch (...) {
-    return std::current_exception();
-  }
-  return nullptr;
-}
-
 void TimedTextStage::confirmEarlyEnd(const QString& question) {
   QPointer<TimedTextStage> self(this);
   const bool yes = dialogs::confirm(question);

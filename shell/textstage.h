@@ -38,9 +38,6 @@ class TimedTextStage : public StageFrame {
   // fonts, the view's scroll bars, Timer1 and the button's handler.
   void bindLayout(QLabel* panel, QPushButton* button, textview::RichView* view, const QString& caption,
                   bool scrollBars);
-  // Loads file into RichEdit1. A failure is handed back instead of thrown,
-  // so that the stage can go on and show it once its period runs.
-  std::exception_ptr loadText(const QString& file);
   // Asks question; Yes ends the period at the next tick, unless the stage
   // has been left while the question was open.
   void confirmEarlyEnd(const QString& question);

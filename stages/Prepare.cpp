@@ -48,7 +48,7 @@ void TfrmPrepare::Start() {
   // A text that cannot be loaded is shown as a failure, but the preparation
   // counts down all the same and ends on time: every stage must end.
   const std::exception_ptr failure =
-      loadText(station::names::preparationFile(frmMain->kimVariant(), kind_.task));
+      loadText(RichEdit1, station::names::preparationFile(frmMain->kimVariant(), kind_.task));
   // Preparation 1's timer already runs and keeps its phase.
   if (!Timer1->isActive()) Timer1->start();
   if (failure) reportCaught(failure);

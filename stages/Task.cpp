@@ -51,7 +51,7 @@ void TfrmMonologueTask::Start() {
   // participant may have been given the task another way, and a missing
   // answer file is worse than a recording with no text on screen. The
   // failure is shown once the recording runs.
-  const std::exception_ptr failure = loadText(station::names::taskFile(frmMain->kimVariant(), kind_.task));
+  const std::exception_ptr failure = loadText(RichEdit1, station::names::taskFile(frmMain->kimVariant(), kind_.task));
   startAnswerRecording(answerFile());
   if (failure && self) reportCaught(failure);
 }

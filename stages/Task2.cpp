@@ -70,12 +70,8 @@ void TfrmTask2::PlayTask(int n) {
   // A question whose text cannot be loaded is still asked and recorded for
   // its full time (it may be read out), and the series goes on; the failure
   // is shown once the recording runs.
-  std::exception_ptr failure;
-  try {
-    RichEdit1->loadFromFile(station::names::questionFile(frmMain->kimVariant(), n));
-  } catch (...) {
-    failure = std::current_exception();
-  }
+  const std::exception_ptr failure =
+      loadText(RichEdit1, station::names::questionFile(frmMain->kimVariant(), n));
   showStatusBar(true);
   imgSpeak->hide();
   imgMic->show();
