@@ -7,6 +7,7 @@
 
 #include "shell/errors.h"
 #include "shell/guard.h"
+#include "shell/journal.h"
 
 namespace dialogs {
 
@@ -20,16 +21,19 @@ QWidget* activeOwner() {
 }  // namespace
 
 void showStopBox(const QString& text) {
+  station::journal::write(QStringLiteral("error-box"), text);
   QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, activeOwner());
   box.exec();
 }
 
 void showMessage(const QString& text) {
+  station::journal::write(QStringLiteral("message-box"), text);
   QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, activeOwner());
   box.exec();
 }
 
 void showErrorBox(QWidget* owner, const QString& text) {
+  station::journal::write(QStringLiteral("error-box"), text);
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"), text, QMessageBox::Ok, owner);
   box.exec();
 }
@@ -56,10 +60,14 @@ bool confirm(const QString& text) {
   openQuestions().append(&box);
   box.exec();
   openQuestions().removeAll(&box);
-  return box.clickedButton() == yes;
+  const bool yesChosen = box.clickedButton() == yes;
+  station::journal::write(QStringLiteral("question"),
+                          QStringLiteral("%1 -> %2").arg(text, yesChosen ? QStringLiteral("Yes") : QStringLiteral("No")));
+  return yesChosen;
 }
 
 void showFatalBox(const QString& text) {
+  station::journal::write(QStringLiteral("error-box"), text);
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok, nullptr);
   box.exec();
 }

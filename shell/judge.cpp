@@ -7,6 +7,8 @@
 
 #include "audio/audio.h"
 #include "shell/main.h"
+#include "shell/recordcheck.h"
+#include "shell/widgets.h"
 
 namespace station {
 
@@ -28,11 +30,37 @@ RecordJudge::RecordJudge(QObject* parent, const Controls& controls, QString idle
     c_.record->setText(idleCaption_);
     c_.mic->hide();
   });
+  QObject::connect(frmMain, &TfrmMain::recordingChecked, this,
+                   [this](int id, const QString&, const RecordingVerdict& verdict) {
+                     if (id == awaitedCheck_ && c_.question->isVisible() && !verdict.ok())
+                       showWarning(verdictWarning(verdict.fault));
+                   });
+}
+
+void RecordJudge::showWarning(const QString& text) {
+  if (!warning_) {
+    warning_ = new QLabel(c_.question->parentWidget());
+    warning_->setObjectName(QStringLiteral("lblRecordingWarning"));
+    warning_->setWordWrap(true);
+    warning_->setFont(arialFont(14, true));
+    QPalette palette = warning_->palette();
+    palette.setColor(QPalette::WindowText, QColor(200, 0, 0));
+    warning_->setPalette(palette);
+  }
+  // Right under the question, as wide as it.
+  const QRect q = c_.question->geometry();
+  warning_->setGeometry(q.left(), q.bottom() + 5, q.width(), 40);
+  warning_->setText(text);
+  warning_->show();
+  warning_->raise();
 }
 
 bool RecordJudge::recording() { return frmMain->isRecording(); }
 
 void RecordJudge::press() {
+  if (lastPress_.isValid() && lastPress_.elapsed() < kPressMergeMs) return;
+  lastPress_.start();
+  if (warning_) warning_->hide();
   c_.mic->show();
   // The recorder's error boxes run nested event loops in which the stage may
   // have been left and released: nothing of it is touched then.
@@ -47,6 +75,7 @@ void RecordJudge::press() {
   }
   recorder_.stop();
   if (!self) return;
+  awaitedCheck_ = frmMain->lastRecordingId();
   c_.record->setText(idleCaption_);
   c_.record->setEnabled(false);
   c_.question->show();
@@ -58,6 +87,7 @@ void RecordJudge::press() {
 }
 
 void RecordJudge::answer(bool accepted) {
+  if (warning_) warning_->hide();
   c_.mic->hide();
   c_.speaker->hide();
   audio::channelStop(RecordedStream);

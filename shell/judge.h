@@ -8,8 +8,15 @@
 // and captions stay the stage's. The stage connects its named handlers and
 // calls press() and answer() from them; what it does besides (its flag, a
 // message after "Нет") stays in the stage.
+//
+// Beyond that, the block guards the organiser's judgement: a second press
+// within kPressMergeMs of the first counts as the same press (a double click
+// neither records a fraction of a second nor stops at once), and when the
+// check of the recording just played finds it faulty, a warning line
+// (warningLabel()) appears under the question.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -42,6 +49,9 @@ class RecordJudge : public QObject {
     std::function<void()> stop;
   };
 
+  // Presses closer together than this are one press.
+  static constexpr int kPressMergeMs = 300;
+
   // idleCaption is the record button's caption while nothing is recorded.
   RecordJudge(QObject* parent, const Controls& controls, QString idleCaption, Recorder recorder);
 
@@ -58,10 +68,18 @@ class RecordJudge : public QObject {
   // pictures hidden, the button usable again, the verdict marked.
   void answer(bool accepted);
 
+  // The warning under the question (null until the first warning).
+  QLabel* warningLabel() const { return warning_; }
+
  private:
+  void showWarning(const QString& text);
+
   Controls c_;
   QString idleCaption_;
   Recorder recorder_;
+  QElapsedTimer lastPress_;
+  int awaitedCheck_ = -1;  // the recording whose check may warn
+  QLabel* warning_ = nullptr;
 };
 
 }  // namespace station

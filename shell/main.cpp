@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
@@ -15,8 +16,10 @@
 
 #include "shell/deliverable.h"
 #include "shell/dialogs.h"
+#include "shell/freespace.h"
 #include "shell/guard.h"
 #include "shell/instance.h"
+#include "shell/journal.h"
 #include "shell/names.h"
 #include "shell/stage.h"
 #include "shell/stages.h"
@@ -103,6 +106,10 @@ void TfrmMain::FormCreate() {
   PrepTime3 = station::kFlat ? 60 : 90;
   AnswerTime3 = station::kFlat ? 180 : 240;
   ParticipantCode = QStringLiteral("1234567890123");
+  station::journal::write(QStringLiteral("station-start"),
+                          QStringLiteral("%1; program folder %2")
+                              .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
+                                   QDir::toNativeSeparators(StationDir)));
 
   if ((audio::version() >> 16) != 0x0204) {
     dialogs::showFatalBox(QStringLiteral("An incorrect version of BASS.DLL was loaded"));
@@ -128,6 +135,7 @@ void TfrmMain::FormCreate() {
 void TfrmMain::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  station::journal::write(QStringLiteral("station-end"));
   if (CurrentFrame) {
     delete CurrentFrame.data();
     CurrentFrame = nullptr;
@@ -155,6 +163,8 @@ void TfrmMain::StartFrame(int StageCode) {
   // a running recording is finished, playback stopped.
   endStageSound();
   const station::StageEntry* entry = station::findStage(StageCode);
+  station::journal::setStage(StageCode);
+  station::journal::write(QStringLiteral("stage"), entry ? QString() : QStringLiteral("no such stage"));
   if (!entry) return;
   QWidget* frame = entry->create(this);
   CurrentFrame = frame;
@@ -205,6 +215,19 @@ QString TfrmMain::participantFolder() const {
 
 QString TfrmMain::answerFile(const QString& suffix) const {
   return station::names::answerFile(StationDir, AnswerKey, ParticipantCode, suffix);
+}
+
+void TfrmMain::warnAboutSpace(qint64 needed) {
+  // The code recording is not timed: a minute is allowed for it.
+  const int seconds = 60 + AnswerTime1 + 5 * AnswerTime2 + AnswerTime3;
+  const station::SpaceEstimate e = station::estimateSpace(StationDir, seconds);
+  station::journal::write(QStringLiteral("free-space"),
+                          QStringLiteral("%1 bytes free; %2 bytes a participant; room for %3")
+                              .arg(e.freeBytes)
+                              .arg(e.perParticipant)
+                              .arg(e.participants));
+  const QString warning = station::spaceWarning(e, needed);
+  if (!warning.isEmpty()) dialogs::showMessage(warning);
 }
 
 bool TfrmMain::ensureAnswerFolders() const {

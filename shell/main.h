@@ -6,13 +6,18 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <vector>
 
 #include "audio/audio.h"
+#include "shell/recordcheck.h"
 
 class QFrame;
 class QLabel;
 class QTimer;
 class QProgressBar;
+namespace station {
+class LevelMeter;
+}  // namespace station
 
 class TfrmMain : public QWidget {
   Q_OBJECT
@@ -36,6 +41,13 @@ class TfrmMain : public QWidget {
   // True while a recording runs (RecordChannel is not 0). A recording that
   // ends by itself is noticed within a second and then no longer runs.
   bool isRecording() const;
+  // Counts the recordings started; recordingChecked names them by it.
+  int lastRecordingId() const { return recordingId_; }
+  // The input level bar over the top right corner, shown while a recording
+  // runs (null before the first recording). Not shown at all once
+  // setLevelMeterShown(false), which also stops measuring the level.
+  station::LevelMeter* levelMeter() const { return levelMeter_; }
+  void setLevelMeterShown(bool shown);
   // The station is ending on a signal: a running recording is finished (its
   // file complete), no recording starts any more, the close is allowed.
   void endOnSignal();
@@ -51,6 +63,11 @@ class TfrmMain : public QWidget {
   // returns an empty line 1; a file that is there but refused throws
   // InOutError naming the file and the line.
   QString rereadSubject();
+
+  // Compares the program folder's free space with what `needed`
+  // participants' answers take, writes the figures to the journal and, when
+  // they do not fit, shows a warning box (the organiser may go on).
+  void warnAboutSpace(qint64 needed);
 
   // The status bar and the area above it where the stage frame lives.
   QWidget* stageArea() const { return stageArea_; }
@@ -87,6 +104,9 @@ class TfrmMain : public QWidget {
   // RecordChannel is back to 0 and before the error box is shown, so that a
   // stage can show its record button as idle again.
   void recordingEndedByItself();
+  // The file of recording id has been checked after it ended (see
+  // shell/recordcheck.h); the journal has been told already.
+  void recordingChecked(int id, const QString& file, const station::RecordingVerdict& verdict);
 
  public:
 
@@ -109,9 +129,25 @@ class TfrmMain : public QWidget {
   void startWatch();
   void watchRecording();
 
+ public:
+  struct RecordingReport {
+    QString message;
+    int code;
+  };
+
+ private:
+  std::vector<RecordingReport> endRunningRecording(const char* how);
+  void showLevelMeter(bool on);
+  static constexpr int kMeterWidth = 120;
+  static constexpr int kMeterHeight = 14;
+
   QWidget* stageArea_ = nullptr;
   bool destroyed_ = false;
   QTimer* recordingWatch_ = nullptr;  // looks at the recording and the output device (recording.cpp)
+  int recordingId_ = 0;
+  station::LevelMeter* levelMeter_ = nullptr;
+  QTimer* meterTimer_ = nullptr;
+  bool meterShown_ = true;
 };
 
 // Thrown by FormCreate when the station must end before any window is shown.

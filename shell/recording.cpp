@@ -7,29 +7,56 @@
 // that ends by itself (the encoder killed or out of disk space, the
 // microphone unplugged, the sound server gone) is noticed within a second
 // and told then, not at the next button press.
+//
+// While a recording runs, the input level bar shows the loudest sample the
+// recorder saw in each twentieth of a second. When it ends, its file is
+// checked (decoded whole, on a worker thread) and the journal told.
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "audio/audio.h"
 #include "shell/guard.h"
+#include "shell/journal.h"
+#include "shell/levelmeter.h"
 #include "shell/main.h"
+#include "shell/recordcheck.h"
 
 namespace {
 
 // How often the running recording is looked at.
 constexpr int kWatchMs = 200;
+// How often the level bar takes the loudest sample since the last time.
+constexpr int kMeterMs = 50;
 
 // The file the running recording goes into (for the reports).
 QString RecordingFile;
 // Set once the station ends on a signal: nothing records any more.
 bool StationEnding = false;
+// Since when the running recording runs.
+QElapsedTimer RecordingClock;
 
-struct Report {
-  QString message;
-  int code;
-};
+// The loudest sample the capture thread saw since the level bar last took
+// it; the level is measured only while the bar is shown.
+std::atomic<int> BlockPeak{0};
+std::atomic<bool> MeterOn{true};
 
-bool RecordProc(audio::Handle handle, const void*, std::uint32_t, void*) {
+using Report = TfrmMain::RecordingReport;
+
+bool RecordProc(audio::Handle handle, const void* buffer, std::uint32_t length, void*) {
+  if (MeterOn.load(std::memory_order_relaxed)) {
+    const auto* samples = static_cast<const std::int16_t*>(buffer);
+    int peak = 0;
+    for (std::uint32_t i = 0; i < length / 2; ++i) peak = std::max(peak, std::abs(int(samples[i])));
+    int seen = BlockPeak.load(std::memory_order_relaxed);
+    while (peak > seen && !BlockPeak.compare_exchange_weak(seen, peak, std::memory_order_relaxed)) {
+    }
+  }
   // The recording ends by itself once the encoder no longer takes input.
   return audio::encodeIsActive(handle) != audio::Stopped;
 }
@@ -66,10 +93,64 @@ std::vector<Report> EndRecording() {
 
 bool TfrmMain::isRecording() const { return RecordChannel != 0; }
 
+// Ends the running recording (EndRecording) and then what goes with it: the
+// level bar hidden, the journal told, the file's check started.
+std::vector<Report> TfrmMain::endRunningRecording(const char* how) {
+  if (RecordChannel == 0) return {};
+  const double seconds = RecordingClock.isValid() ? RecordingClock.elapsed() / 1000.0 : 0.0;
+  std::vector<Report> reports = EndRecording();
+  showLevelMeter(false);
+  const QString file = RecordingFile;
+  const int id = recordingId_;
+  const int stage = station::journal::stage();
+  station::journal::write(QStringLiteral("recording-stop"),
+                          QStringLiteral("%1; %2 s recorded; %3").arg(file, QString::number(seconds, 'f', 2),
+                                                                       QLatin1String(how)));
+  station::checkRecordingLater(this, file, seconds, [this, id, file, stage](const station::RecordingVerdict& v) {
+    station::journal::write(QStringLiteral("recording-checked"),
+                            QStringLiteral("%1; length %2 s; peak %3 dBFS; %4")
+                                .arg(file, QString::number(v.seconds, 'f', 2),
+                                     std::isfinite(v.peakDb) ? QString::number(v.peakDb, 'f', 1)
+                                                             : QStringLiteral("-inf"),
+                                     station::verdictName(v.fault)),
+                            stage);
+    emit recordingChecked(id, file, v);
+  });
+  return reports;
+}
+
+void TfrmMain::showLevelMeter(bool on) {
+  if (!levelMeter_) {
+    levelMeter_ = new station::LevelMeter(this);
+    meterTimer_ = new QTimer(this);
+    meterTimer_->setInterval(kMeterMs);
+    connect(meterTimer_, &QTimer::timeout, this,
+            [this] { levelMeter_->take(BlockPeak.exchange(0, std::memory_order_relaxed)); });
+  }
+  on = on && meterShown_;
+  MeterOn.store(on, std::memory_order_relaxed);
+  BlockPeak.store(0, std::memory_order_relaxed);
+  levelMeter_->reset();
+  // The top right corner: free of every recording screen's controls.
+  levelMeter_->setGeometry(width() - kMeterWidth - 8, 6, kMeterWidth, kMeterHeight);
+  levelMeter_->setVisible(on);
+  if (on) {
+    levelMeter_->raise();
+    meterTimer_->start();
+  } else {
+    meterTimer_->stop();
+  }
+}
+
+void TfrmMain::setLevelMeterShown(bool shown) {
+  meterShown_ = shown;
+  if (!shown) showLevelMeter(false);
+}
+
 void TfrmMain::StartRecording(const QString& file) {
   if (StationEnding) return;
   // A recording still running is ended first, so it can never be orphaned.
-  std::vector<Report> reports = EndRecording();
+  std::vector<Report> reports = endRunningRecording("ended by the next recording");
 
   if (RecordedStream != 0) {
     audio::streamFree(RecordedStream);
@@ -101,6 +182,10 @@ void TfrmMain::StartRecording(const QString& file) {
     // Created paused and started only now that the encoder is attached: the
     // file gets the signal from its first sample.
     audio::channelPlay(RecordChannel, false);
+    RecordingClock.start();
+    ++recordingId_;
+    station::journal::write(QStringLiteral("recording-start"), file);
+    showLevelMeter(true);
   }
   startWatch();
 
@@ -112,7 +197,7 @@ void TfrmMain::StartRecording(const QString& file) {
 void TfrmMain::StopRecording(const QString& file) {
   startWatch();
   const bool wasRecording = RecordChannel != 0;
-  std::vector<Report> reports = EndRecording();
+  std::vector<Report> reports = endRunningRecording("stopped");
 
   if (RecordedStream != 0) audio::streamFree(RecordedStream);
   RecordedStream = audio::streamCreateFile(file);
@@ -149,7 +234,7 @@ void TfrmMain::watchRecording() {
                                       "остановлена)."),
                        audio::ErrDeviceLost});
   if (RecordChannel != 0 && audio::channelIsActive(RecordChannel) == audio::Stopped) {
-    for (Report& r : EndRecording()) reports.push_back(std::move(r));
+    for (Report& r : endRunningRecording("ended by itself")) reports.push_back(std::move(r));
     emit recordingEndedByItself();
   }
   for (const Report& r : reports) ShowError(r.message, r.code);
@@ -159,8 +244,14 @@ void TfrmMain::endOnSignal() {
   StationEnding = true;
   if (recordingWatch_) recordingWatch_->stop();
   // Finished, not cut off: the encoder gets the end of its input and writes
-  // a complete file. Nobody is left to read a box about it.
-  if (RecordChannel != 0) audio::channelStop(RecordChannel);
+  // a complete file. Nobody is left to read a box about it, nor to wait for
+  // its check.
+  if (RecordChannel != 0) {
+    audio::channelStop(RecordChannel);
+    station::journal::write(QStringLiteral("recording-stop"),
+                            QStringLiteral("%1; %2 s recorded; ended with the station")
+                                .arg(RecordingFile, QString::number(RecordingClock.elapsed() / 1000.0, 'f', 2)));
+  }
   RecordChannel = 0;
   audio::channelStop(RecordedStream);
   CanExit = true;

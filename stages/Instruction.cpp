@@ -1,10 +1,13 @@
 #include "stages/Instruction.h"
 
+#include <QPointer>
+
 #include <QFileInfo>
 #include <QTimer>
 
 #include "shell/deliverable.h"
 #include "shell/dialogs.h"
+#include "shell/journal.h"
 #include "shell/digitfilter.h"
 #include "shell/main.h"
 #include "shell/names.h"
@@ -52,6 +55,8 @@ TfrmInstruction::~TfrmInstruction() = default;
 
 void TfrmInstruction::Start() {
   showStatusBar(false);
+  // Lines from here on belong to no participant until a code is accepted.
+  station::journal::setParticipant({});
   Edit3->setFocus();
   Edit3->setText(QStringLiteral("275"));
   // Loaded last: an instruction that cannot be loaded is reported, and the
@@ -96,6 +101,13 @@ void TfrmInstruction::Button1Click() {
 #ifndef QUORVEL_FLAT
     frmMain->KimVariant = code.mid(3, 1);
 #endif
+    station::journal::setParticipant(code);
+    station::journal::write(QStringLiteral("participant-accepted"), code);
+    // The box, if any, comes before the switch: the countdown must not start
+    // under it. Nothing on the screen can be pressed meanwhile.
+    QPointer<TfrmInstruction> self(this);
+    frmMain->warnAboutSpace(1);
+    if (!self) return;
     requestSwitch(Timer1);
   } else {
     dialogs::showMessage(QStringLiteral("Некорректный код участника!") + reasons);

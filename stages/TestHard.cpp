@@ -1,6 +1,7 @@
 #include "stages/TestHard.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 
@@ -8,6 +9,7 @@
 #include "shell/digitfilter.h"
 #include "shell/guard.h"
 #include "shell/idle.h"
+#include "shell/journal.h"
 #include "shell/judge.h"
 #include "shell/main.h"
 #include "shell/names.h"
@@ -190,6 +192,13 @@ void TfrmTestHard::Timer1Timer() {
     }
   }
   frmMain->AnswerKey = key;
+  station::journal::open(frmMain->answerFolder() + QStringLiteral(".log"));
+  station::journal::write(QStringLiteral("check-finished"),
+                          QStringLiteral("venue %1; room %2; station %3; answer folder %4")
+                              .arg(frmMain->StationCode, frmMain->AudCode, frmMain->CompCode,
+                                   QFileInfo(frmMain->answerFolder()).fileName()));
+  // Ten participants' answers should fit before the first one comes.
+  frmMain->warnAboutSpace(10);
   // A test recording started in the moment before the timer fired ends with
   // the stage switch, which also stops the playback.
   showStatusBar(true);

@@ -1,0 +1,41 @@
+// The station journal: what happened at this station, one line per event,
+// in a UTF-8 text file beside the answer folder ("Answer_<key>.log" in the
+// program folder), so that afterwards anyone can tell which recordings were
+// made, how they turned out and which boxes were shown.
+//
+// A line is five tab-separated fields: local time (ISO 8601, with the
+// offset from UTC), participant code ("-" while no participant is taking
+// the exam), stage code ("-" before the first stage), event, details. Tabs
+// and line breaks inside a field become spaces and " | ".
+//
+// Each line is handed to the system in one write as it happens, so a crash
+// of the station loses nothing that was written before it. Until the
+// station knows its answer folder (the equipment check is finished) the
+// lines are held and written, with their own times, once it does. Writing
+// never stops the station: a journal that cannot be written is skipped.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace station::journal {
+
+// Writes from now on into path (appending to what is there), starting with
+// the lines held until now. An empty path holds lines again.
+void open(const QString& path);
+// The file written now; empty while lines are held.
+QString path();
+// The participant and the stage the following lines belong to (an empty
+// code: no participant; a negative stage: none yet).
+void setParticipant(const QString& code);
+void setStage(int code);
+int stage();
+// One event. stageCode overrides the current stage (a recording's check
+// ends after its stage has been left, and is filed under that stage).
+void write(const QString& event, const QString& details = {}, int stageCode = -1);
+
+// One line as it is written, without its line break.
+QString formatLine(const QDateTime& time, const QString& participant, int stageCode, const QString& event,
+                   const QString& details);
+
+}  // namespace station::journal

@@ -1,0 +1,35 @@
+// The input level bar shown while a recording runs: the loudest sample of
+// the last moment, on a scale from -60 dBFS to 0, green, then yellow from
+// -12 dBFS, red from -3 dBFS, with "Микрофон" written over it. It falls back
+// slowly, as level meters do, so that speech reads as a steady bar.
+#pragma once
+
+#include <QWidget>
+
+namespace station {
+
+class LevelMeter : public QWidget {
+  Q_OBJECT
+ public:
+  explicit LevelMeter(QWidget* parent);
+
+  // Takes the loudest sample since the last call (0..32767); the shown level
+  // is that one or the earlier one fallen back, whichever is higher.
+  void take(int peak);
+  // Back to no signal.
+  void reset();
+  // The level shown now, dBFS (kFloorDb for silence).
+  double levelDb() const { return levelDb_; }
+
+  static constexpr double kFloorDb = -60.0;
+  // How far the shown level falls per take() when the signal drops.
+  static constexpr double kFallDb = 3.0;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  double levelDb_ = kFloorDb;
+};
+
+}  // namespace station

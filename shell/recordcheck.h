@@ -1,0 +1,48 @@
+// The check every finished recording goes through: its file decoded whole
+// and compared with the time it was recorded for. A recording is faulty when
+// its file is missing or cannot be decoded, when it is shorter than the time
+// recorded by more than half a second (sound was lost on the way), or when
+// it is silent throughout (the microphone gave nothing).
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace station {
+
+struct RecordingVerdict {
+  enum Fault { Ok, Missing, Unreadable, TooShort, Silent };
+  Fault fault = Missing;
+  double seconds = 0;  // the decoded length
+  double peakDb = 0;   // the loudest sample, dBFS (-inf for none)
+  bool ok() const { return fault == Ok; }
+};
+
+// A file shorter than the recording by more than this is faulty.
+constexpr double kShortToleranceSeconds = 0.5;
+// A file whose loudest sample stays below this is silent.
+constexpr double kSilencePeakDb = -50.0;
+
+// Decodes file whole (any sound file the station can play) and judges it
+// against recordedSeconds. Runs on any thread.
+RecordingVerdict checkRecording(const QString& file, double recordedSeconds);
+// The length of a sound file from its header and its end, without decoding
+// it; negative when the file is missing or not a readable sound file.
+double soundLength(const QString& file);
+
+// checkRecording on a worker thread; done then runs on receiver's thread,
+// unless receiver is gone by then.
+void checkRecordingLater(QObject* receiver, const QString& file, double recordedSeconds,
+                         std::function<void(const RecordingVerdict&)> done);
+
+// The verdict's name in the journal: "ok", "missing", "unreadable",
+// "too-short", "silent".
+QString verdictName(RecordingVerdict::Fault fault);
+// The warning an organiser reads beside the question after a faulty
+// recording; empty for a good one.
+QString verdictWarning(RecordingVerdict::Fault fault);
+// "1:02": whole seconds as minutes and seconds.
+QString formatLength(double seconds);
+
+}  // namespace station
