@@ -7,6 +7,7 @@
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/participant.h"
+#include "shell/recordcheck.h"
 #include "shell/widgets.h"
 #include "ui_PlayAnswers.h"
 
@@ -31,6 +32,15 @@ TfrmPlayAnswers::TfrmPlayAnswers(QWidget* owner)
   Label1->adjustSize();
   Button1->setFont(station::arialFont(13));
 
+  for (const auto& [button, suffix] : answers()) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QStringLiteral("lblLength_") + button->objectName().mid(7));
+    label->setFont(station::arialFont(13, true));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setGeometry(button->geometry().right() + 12, button->y(), 140, button->height());
+    lengthLabels.append(label);
+  }
+
   Timer1 = makeSwitchTimer(100, [this] { Timer1Timer(); });
   on(btnPlayID, &QPushButton::clicked, [this] { btnPlayIDClick(); });
   on(btnPlay1, &QPushButton::clicked, [this] { btnPlay1Click(); });
@@ -50,7 +60,25 @@ void TfrmPlayAnswers::Start() {
   Label1->setText(QStringLiteral("Воспроизвести ответы участника с кодом ") +
                   FormatParticipantCode(frmMain->ParticipantCode));
   Label1->adjustSize();
+  // What each button will play, so that a missing answer is seen before it
+  // is pressed; the buttons stay usable either way.
+  const auto list = answers();
+  for (qsizetype i = 0; i < list.size(); ++i) {
+    const double seconds = station::soundLength(frmMain->answerFile(list[i].second));
+    QLabel* label = lengthLabels[i];
+    label->setText(seconds < 0 ? QStringLiteral("нет записи") : station::formatLength(seconds));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, seconds < 0 ? QColor(200, 0, 0) : QColor(0, 0, 0));
+    label->setPalette(palette);
+  }
   Button1->setFocus();
+}
+
+QList<QPair<QPushButton*, QString>> TfrmPlayAnswers::answers() const {
+  return {{btnPlayID, names::codeSuffix()},          {btnPlay1, names::taskSuffix(1)},
+          {btnPlay2_1, names::questionSuffix(1)},    {btnPlay2_2, names::questionSuffix(2)},
+          {btnPlay2_3, names::questionSuffix(3)},    {btnPlay2_4, names::questionSuffix(4)},
+          {btnPlay2_5, names::questionSuffix(5)},    {btnPlay3, names::taskSuffix(3)}};
 }
 
 void TfrmPlayAnswers::playAnswer(const QString& suffix) {

@@ -2,6 +2,7 @@
 // per answer file; "Завершить экзамен участника!" hands over to completion.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -48,10 +49,15 @@ class TfrmPlayAnswers : public StageFrame {
   QPushButton* btnPlay3 = nullptr;
   WordWrapButton* Button1 = nullptr;
   QTimer* Timer1 = nullptr;
+  // Beside each play button, in the buttons' order: the answer's length
+  // ("1:02"), or "нет записи" when its file is missing or unreadable.
+  QList<QLabel*> lengthLabels;
 
  private:
   // Stops the playback and plays the participant's answer file with suffix.
   void playAnswer(const QString& suffix);
+  // The play buttons with their files' suffixes, in order.
+  QList<QPair<QPushButton*, QString>> answers() const;
 
   std::unique_ptr<Ui::TfrmPlayAnswers> ui_;
 };
