@@ -80,9 +80,9 @@ class TestIntake : public QObject {
     QCOMPARE(frmMain->KimVariant, QString("3"));
 #endif
     QVERIFY(rec->Label2Caption().endsWith("\n\r275-300-000-00-03"));
-    QTest::mouseClick(rec->btnRecID, Qt::LeftButton);
+    test::pressRecord(rec->btnRecID);
     QVERIFY(dev->waitCaptured(2 * 44100, 10000));
-    QTest::mouseClick(rec->btnRecID, Qt::LeftButton);
+    test::pressRecord(rec->btnRecID);
     QVERIFY(rec->pnlTestREC->isVisible());
     QTest::mouseClick(rec->Button4, Qt::LeftButton);
     QVERIFY(test::waitFor([&] { return rec->Button1->isEnabled(); }));

@@ -11,6 +11,7 @@
 #include "audio/audio.h"
 #include "modal.h"
 #include "shell/guard.h"
+#include "shell/judge.h"
 #include "shell/main.h"
 #include "shell/picture.h"
 #include "shell/stages.h"
@@ -84,7 +85,7 @@ class TestRecStudID : public QObject {
   }
 
   void record(double seconds) {
-    f->btnRecID->click();
+    test::pressRecord(f->btnRecID);
     QVERIFY(dev->waitCaptured(std::uint64_t(seconds * 44100), 10000));
   }
 
@@ -149,7 +150,7 @@ class TestRecStudID : public QObject {
       expectState("Recording");
       QCOMPARE(audio::channelIsActive(RecordChannel), int(audio::Playing));
 
-      f->btnRecID->click();
+      test::pressRecord(f->btnRecID);
       expectState("Checking");
       // The code recording file is complete, under the program folder, and played back.
       const test::SoundFile file = test::readSoundFile(codeFile());
@@ -180,12 +181,12 @@ class TestRecStudID : public QObject {
     QVERIFY(enterStage());
     dev->failCapture(audio::ErrDevice);
     test::ModalAnswerer boxes;
-    f->btnRecID->click();
+    test::pressRecord(f->btnRecID);
     QCOMPARE(boxes.count(), 1);
     QVERIFY(boxes.lastText().startsWith("Couldn't start recording"));
     QVERIFY(!f->imgMic->isVisible());
     QCOMPARE(f->btnRecID->text(), QString("Запись кода участника"));
-    f->btnRecID->click();
+    test::pressRecord(f->btnRecID);
     QCOMPARE(boxes.count(), 2);
     QVERIFY(!f->pnlTestREC->isVisible());
     dev->failCapture(audio::ErrOk);
@@ -200,7 +201,7 @@ class TestRecStudID : public QObject {
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     test::ModalAnswerer boxes;
-    f->btnRecID->click();
+    test::pressRecord(f->btnRecID);
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.seen()[0].icon, QMessageBox::Critical);
     QVERIFY2(boxes.lastText().contains(kCode), qPrintable(boxes.lastText()));
@@ -210,7 +211,7 @@ class TestRecStudID : public QObject {
   void startClearsEarlierAcceptance() {
     QVERIFY(enterStage());
     record(0.5);
-    f->btnRecID->click();
+    test::pressRecord(f->btnRecID);
     f->Button4->click();
     QVERIFY(test::waitFor([&] { return f->Button1->isEnabled(); }));
     // The next participant's stage starts unaccepted.
@@ -233,7 +234,7 @@ class TestRecStudID : public QObject {
     QFETCH(bool, removeFolders);
     QVERIFY(enterStage());
     record(0.5);
-    f->btnRecID->click();
+    test::pressRecord(f->btnRecID);
     f->Button4->click();
     QVERIFY(test::waitFor([&] { return f->Button1->isEnabled(); }));
     if (removeFolders) QVERIFY(QDir(fx->dir() + "/Answer_" + kKey).removeRecursively());
@@ -253,16 +254,17 @@ class TestRecStudID : public QObject {
   void noLeavingWithARecordingRunning() {
     QVERIFY(enterStage());
     record(0.5);
-    f->btnRecID->click();
+    test::pressRecord(f->btnRecID);
     f->Button4->click();
     mark = "V";
     expectState("Accepted");
     record(0.5);
     expectState("Recording");
 
-    f->btnRecID->click();
+    test::pressRecord(f->btnRecID);
     f->Button4->click();
     expectState("Accepted");
+    test::pump(station::RecordJudge::kPressMergeMs);  // the record press must follow Button1 at once
     f->Button1->click();
     record(0.2);  // within the 100 ms of the pending switch
     QVERIFY(test::waitFor([] { return g_handovers == 1; }));

@@ -70,7 +70,7 @@ class TestStageFaults : public QObject {
     QVERIFY(record && mic);
     const QString idle = record->text();
     test::ModalAnswerer boxes;
-    record->click();
+    test::pressRecord(record);
     QCOMPARE(record->text(), kStopCaption);
     QVERIFY(dev->waitCaptured(10 * 44100, 10000));
     QCOMPARE(probe::killChildren(SIGKILL), 1);
@@ -80,7 +80,7 @@ class TestStageFaults : public QObject {
     QVERIFY(test::readSoundFile(fx->dir() + "/" + file).seconds() > 1.0);
     QCOMPARE(record->text(), idle);
     QVERIFY(!mic->isVisible() && !frmMain->isRecording());
-    record->click();
+    test::pressRecord(record);
     QCOMPARE(record->text(), kStopCaption);
     QVERIFY(frmMain->isRecording());
   }

@@ -45,6 +45,10 @@ class ModalAnswerer : public QObject {
 // the loop block, so update-on-idle handlers run as they do in the station.
 void pump(int ms);
 
+// Presses a record button as a person does: never within the station's
+// merge time of the previous record press (closer presses count as one).
+void pressRecord(class QAbstractButton* button);
+
 // Runs the event loop until pred() holds or timeoutMs passes.
 template <class Pred>
 bool waitFor(Pred pred, int timeoutMs = 5000);

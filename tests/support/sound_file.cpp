@@ -43,8 +43,15 @@ bool writeSoundFile(const QString& path, const std::vector<std::int16_t>& sample
   info.format = format ? format : (SF_FORMAT_WAV | SF_FORMAT_PCM_16);
   SNDFILE* sf = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
   if (!sf) return false;
+  // In blocks: the Vorbis encoder under libsndfile takes a whole write on
+  // the stack, and a minute of sound in one write overflows it.
   const sf_count_t frames = sf_count_t(samples.size()) / channels;
-  const bool ok = sf_writef_short(sf, samples.data(), frames) == frames;
+  constexpr sf_count_t kBlock = 8192;
+  bool ok = true;
+  for (sf_count_t at = 0; ok && at < frames; at += kBlock) {
+    const sf_count_t n = std::min(kBlock, frames - at);
+    ok = sf_writef_short(sf, samples.data() + at * channels, n) == n;
+  }
   sf_close(sf);
   return ok;
 }

@@ -51,9 +51,9 @@ inline void passEquipmentCheck(SyntheticDevice* dev) {
     station::guarded([] { frmMain->StartFrame(5); });
     return;
   }
-  QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+  pressRecord(button("btnRecTest"));
   QVERIFY(dev->waitCaptured(44100, 10000));
-  QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+  pressRecord(button("btnRecTest"));
   QTest::mouseClick(button("Button4"), Qt::LeftButton);
   QTimer::singleShot(0, [] {
     if (waitFor([] { return frmTestRTF->isVisible(); }, 3000))

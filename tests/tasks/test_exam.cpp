@@ -8,6 +8,7 @@
 // eight answer files, each holding the tone for its period.
 #include <QLabel>
 #include <QProgressBar>
+#include <QThreadPool>
 #include <QtTest>
 #include <optional>
 
@@ -80,9 +81,9 @@ class TestExam : public QObject {
     test::type(entry->Edit3, code.mid(3));
     press("Button1");
     QVERIFY(until(at<TfrmRecStudID>));
-    press("btnRecID");
+    test::pressRecord(CurrentFrame->findChild<QPushButton*>("btnRecID"));
     QVERIFY(dev->waitCaptured(kRate, 10000));
-    press("btnRecID");
+    test::pressRecord(CurrentFrame->findChild<QPushButton*>("btnRecID"));
     QVERIFY(until([] { return true; }, code, "_00.ogg"));
     press("Button4");
     QVERIFY(test::waitFor([] { return CurrentFrame->findChild<QPushButton*>("Button1")->isEnabled(); }));
@@ -114,6 +115,46 @@ class TestExam : public QObject {
     QCOMPARE(text("Label1"), "Экзамен для участника с кодом " + shown + " завершен!");
   }
 
+  // The journal beside the answer folder: five fields a line, the events of
+  // the day in their order (each a pattern over participant, stage, event
+  // and details), and every recording's check good.
+  static void checkJournal(const QString& path) {
+    // The last answers' checks may still run: their lines come when they end.
+    QThreadPool::globalInstance()->waitForDone(10000);
+    test::pump(50);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QStringList lines;
+    for (const QByteArray& l : f.readAll().split('\n')) {
+      if (l.isEmpty()) continue;
+      const QStringList fields = QString::fromUtf8(l).split('\t');
+      QCOMPARE(fields.size(), 5);
+      QVERIFY(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid());
+      lines << fields.mid(1).join('\t');
+    }
+    QStringList want = {"-\t-\tstation-start", "-\t1\tstage", "-\t1\trecording-start\ttest.ogg",
+                        "-\t1\trecording-stop\ttest.ogg", "-\t1\tcheck-finished\tvenue 5; room 12; station 1",
+                        "-\t1\tfree-space", "-\t5\tstage"};
+    for (const QString& code : {kFirst, kSecond}) {
+      if (code == kSecond) want << "-\t5\tmessage-box\tНекорректный код участника!";
+      want << code + "\t5\tparticipant-accepted\t" + code << code + "\t5\tfree-space" << code + "\t6\tstage"
+           << code + "\t6\trecording-start\t.*" + code + "_00.ogg" << code + "\t6\trecording-stop\t.*_00.ogg; .*; stopped";
+      for (const auto& [stage, suffix] : QList<QPair<int, QString>>{{11, "_01"}, {21, "_02_1"}, {21, "_02_5"}, {31, "_03"}})
+        want << QString("%1\t%2\trecording-start\t.*%3.ogg").arg(code).arg(stage).arg(suffix);
+      want << code + "\t40\tstage" << code + "\t50\tstage";
+    }
+    qsizetype at = 0;
+    for (const QString& w : want) {
+      const QRegularExpression re("^" + w);
+      while (at < lines.size() && !re.match(lines[at]).hasMatch()) ++at;
+      QVERIFY2(at < lines.size(), qPrintable("not in the journal in its order: " + w));
+    }
+    // 1 test recording and 8 answers for each participant, each checked good.
+    const QStringList checked = lines.filter(QRegularExpression("\trecording-checked\t"));
+    QCOMPARE(checked.size(), 17);
+    for (const QString& c : checked) QVERIFY2(c.endsWith("; ok"), qPrintable(c));
+  }
+
  private slots:
   void wholeRun() {
     test::StationFixture fx(kScale);
@@ -134,7 +175,9 @@ class TestExam : public QObject {
 
     QDir dir(fx.dir());
     const QStringList answers = dir.entryList({"Answer_*"}, QDir::Dirs);
-    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{answers.value(0), "KIM", "test.ogg"}));
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{answers.value(0), answers.value(0) + ".log", "KIM", "test.ogg"}));
+    checkJournal(dir.filePath(answers.value(0) + ".log"));
     QVERIFY(dir.cd(answers.value(0)));
     QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{kFirst, kSecond}));
     for (const QString& code : {kFirst, kSecond}) {

@@ -420,6 +420,39 @@ class TestStages : public QObject {
     QCOMPARE(boxes.count(), 0);  // a missing file: silence and no box
   }
 
+  // Beside each play button: the answer's length, or "нет записи" for a file
+  // that is missing or is no sound file; the button stays usable.
+  void reviewLengths_data() {
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("present") << "62 s" << "1:02";
+    QTest::newRow("missing") << "" << "нет записи";
+    QTest::newRow("damaged") << "garbage" << "нет записи";
+  }
+  void reviewLengths() {
+    QFETCH(QString, content);
+    QFETCH(QString, shown);
+    const QString code = "2750000000015";
+    frmMain->ParticipantCode = code;
+    const QString file = frmMain->answerFile("_01.ogg");
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    QFile::remove(file);
+    if (content == "62 s") {
+      QVERIFY(test::writeSoundFile(file, test::tone(440, 0.5, kRate * 62), kRate, 2, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    } else if (content == "garbage") {
+      QFile f(file);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(QByteArray(4096, '\x5a'));
+    }
+    auto* f = enter<TfrmPlayAnswers>(40, 50);
+    QVERIFY(f);
+    QCOMPARE(f->lengthLabels.size(), 8);
+    QCOMPARE(f->lengthLabels[1]->text(), shown);
+    QCOMPARE(f->lengthLabels[0]->text(), QString("нет записи"));  // no code recording either
+    QVERIFY(f->lengthLabels[1]->isVisible() && f->btnPlay1->isEnabled());
+    QVERIFY(f->lengthLabels[1]->x() > f->btnPlay1->geometry().right());
+  }
+
   // The ways out of the review and the completion.
   void leaving_data() {
     QTest::addColumn<int>("code");

@@ -12,6 +12,8 @@
 #include "modal.h"
 #include "sound_file.h"
 #include "synthetic_device.h"
+#include "shell/judge.h"
+#include "shell/levelmeter.h"
 #include "shell/main.h"
 #include "shell/picture.h"
 #include "shell/stages.h"
@@ -92,9 +94,9 @@ struct CheckStation {
   // The recording check, answered: record about a second, stop, and while
   // the recording plays back answer "Да" or "Нет".
   void answerRecording(bool yes) const {
-    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+    test::pressRecord(button("btnRecTest"));
     QVERIFY(device->waitCaptured(44100, 10000));
-    QTest::mouseClick(button("btnRecTest"), Qt::LeftButton);
+    test::pressRecord(button("btnRecTest"));
     QVERIFY(frame->findChild<QWidget*>("pnlTestREC")->isVisible());
     QTest::mouseClick(button(yes ? "Button4" : "Button5"), Qt::LeftButton);
   }
@@ -276,7 +278,7 @@ class TestTestHard : public QObject {
     auto* speaker = s.frame->findChild<QWidget*>("imgSpeak");
     QFile::remove(s.fx.dir() + "/test.ogg");
 
-    QTest::mouseClick(rec, Qt::LeftButton);
+    test::pressRecord(rec);
     QCOMPARE(s.boxes.count(), 0);
     QVERIFY(RecordChannel != 0);
     QCOMPARE(rec->text(), QString("Завершить запись и воспроизвести"));
@@ -284,7 +286,7 @@ class TestTestHard : public QObject {
     QVERIFY(s.device->waitCaptured(44100, 10000));
 
     s.device->clearPlayed();
-    QTest::mouseClick(rec, Qt::LeftButton);
+    test::pressRecord(rec);
     QCOMPARE(s.boxes.count(), 0);
     QCOMPARE(RecordChannel, 0u);
     QCOMPARE(rec->text(), QString("Проверить качество записи"));
@@ -311,6 +313,72 @@ class TestTestHard : public QObject {
     QVERIFY(rec->isEnabled());
   }
 
+  // The input level bar follows the microphone while a recording runs and
+  // is gone once it stops.
+  void levelBarFollowsTheMicrophone() {
+    CheckStation s;
+    s.device->setSpeed(1.0);
+    test::pressRecord(s.button("btnRecTest"));
+    station::LevelMeter* meter = frmMain->levelMeter();
+    QVERIFY(meter && meter->isVisible());
+    QVERIFY(test::waitFor([&] { return meter->levelDb() > -8.0; }, 2000));  // the tone: -6 dBFS
+    s.device->setSilence();
+    QVERIFY(test::waitFor([&] { return meter->levelDb() <= station::LevelMeter::kFloorDb; }, 3000));
+    s.device->setTone(kTone, 0.05);
+    QVERIFY(test::waitFor([&] { return meter->levelDb() > -28.0; }, 2000));
+    QVERIFY(meter->levelDb() < -24.0);
+    test::pressRecord(s.button("btnRecTest"));
+    QVERIFY(meter->isHidden());
+  }
+
+  // Each recording is checked when it stops; a faulty one gets a warning
+  // under the question, which goes with the answer.
+  void stoppedRecordingIsChecked_data() {
+    QTest::addColumn<double>("amplitude");
+    QTest::addColumn<double>("speed");  // below 1 the device delivers less than the time recorded
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("good") << 0.5 << 8.0 << "";
+    QTest::newRow("silent") << 0.0 << 8.0 << "запись пустая";
+    QTest::newRow("too short") << 0.5 << 0.2 << "запись короче";
+  }
+  void stoppedRecordingIsChecked() {
+    QFETCH(double, amplitude);
+    QFETCH(double, speed);
+    QFETCH(QString, warning);
+    CheckStation s;
+    s.device->setTone(kTone, amplitude);
+    s.device->setSpeed(speed);
+    QSignalSpy checked(frmMain, &TfrmMain::recordingChecked);
+    test::pressRecord(s.button("btnRecTest"));
+    test::pump(1000);
+    test::pressRecord(s.button("btnRecTest"));
+    QVERIFY(checked.wait(5000));
+    test::pump(20);
+    const QLabel* line = s.frame->findChild<QLabel*>("lblRecordingWarning");
+    QCOMPARE(line && line->isVisible(), !warning.isEmpty());
+    if (line && !warning.isEmpty()) {
+      QVERIFY2(line->text().contains(warning), qPrintable(line->text()));
+      // Under the question, not over it.
+      QVERIFY(line->y() > s.frame->findChild<QWidget*>("pnlTestREC")->geometry().bottom());
+      QTest::mouseClick(s.button("Button4"), Qt::LeftButton);
+      QVERIFY(line->isHidden());
+    }
+  }
+
+  // A double click on the record button is one press: the recording runs on.
+  void doubleClickRecordsOnce() {
+    CheckStation s;
+    QPushButton* rec = s.button("btnRecTest");
+    QTest::mouseClick(rec, Qt::LeftButton);
+    QTest::mouseClick(rec, Qt::LeftButton, {}, {}, 40);
+    QVERIFY(frmMain->isRecording());
+    QCOMPARE(rec->text(), QString("Завершить запись и воспроизвести"));
+    test::pump(station::RecordJudge::kPressMergeMs);
+    test::pressRecord(rec);
+    QVERIFY(!frmMain->isRecording());
+    QVERIFY(s.frame->findChild<QWidget*>("pnlTestREC")->isVisible());
+  }
+
   // Starting the recording check again clears its mark and flag at once and
   // the finishing button waits for the new answer.
   void recordingAgainClearsTheAcceptedCheck() {
@@ -318,12 +386,12 @@ class TestTestHard : public QObject {
     s.acceptBothChecks();
     s.fill("1234", "12", "3");
     QVERIFY(s.finishEnabled());
-    QTest::mouseClick(s.button("btnRecTest"), Qt::LeftButton);
+    test::pressRecord(s.button("btnRecTest"));
     QVERIFY(!s.frame->RecordingCheckPassed);
     QVERIFY(s.label("lblTestREC")->isHidden());
     QVERIFY(!s.finishEnabled());
     QVERIFY(s.device->waitCaptured(4410, 10000));
-    QTest::mouseClick(s.button("btnRecTest"), Qt::LeftButton);
+    test::pressRecord(s.button("btnRecTest"));
     QVERIFY(!s.finishEnabled());
     QTest::mouseClick(s.button("Button4"), Qt::LeftButton);
     QVERIFY(s.finishEnabled());
@@ -336,7 +404,7 @@ class TestTestHard : public QObject {
     s.device->failCapture(audio::ErrDevice);
     QPushButton* rec = s.button("btnRecTest");
     for (int press = 1; press <= 2; ++press) {
-      QTest::mouseClick(rec, Qt::LeftButton);
+      test::pressRecord(rec);
       QCOMPARE(s.boxes.count(), press);
       QCOMPARE(s.boxes.lastText(), QString("Couldn't start recording\n(error code: 23)"));
       QCOMPARE(RecordChannel, 0u);
@@ -455,8 +523,9 @@ class TestTestHard : public QObject {
     s.acceptBothChecks();
     s.fill("1234", "12", "3");
     QVERIFY(s.finishEnabled());
+    test::pump(400);  // the record press below must follow the finishing press at once
     QTest::mouseClick(s.button("Button1"), Qt::LeftButton);
-    QTest::mouseClick(s.button("btnRecTest"), Qt::LeftButton);
+    test::pressRecord(s.button("btnRecTest"));
     QVERIFY(RecordChannel != 0);
     QVERIFY(test::waitFor([] { return g_instructionStarts == 1; }, 2000));
     QCOMPARE(RecordChannel, 0u);
