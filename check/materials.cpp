@@ -73,7 +73,8 @@ double msSince(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; 
 
 int countTables(const QTextFrame* frame) {
   int n = 0;
-  for (const QTextFrame* child : frame->childFrames()) n += (qobject_cast<const QTextTable*>(child) ? 1 : 0) + countTables(child);
+  for (const QTextFrame* child : frame->childFrames())
+    n += (qobject_cast<const QTextTable*>(child) ? 1 : 0) + countTables(child);
   return n;
 }
 
@@ -141,7 +142,8 @@ Result checkSubject(const QString& name) {
   r.ms = msSince(timer);
   r.measured = true;
   r.chars = s.line1.size() + s.line2.size() + s.line3.size();
-  r.details = QStringLiteral("subject \"%1\", answer folders Answer_%2_%3_…").arg(shortened(s.line1, 60), shortened(s.line3, 60), shortened(s.line2, 60));
+  r.details = QStringLiteral("subject \"%1\", answer folders Answer_%2_%3_…")
+                  .arg(shortened(s.line1, 60), shortened(s.line3, 60), shortened(s.line2, 60));
   // Refused as the equipment check refuses them when it ends: line 3, line 2.
   const struct {
     int n;
