@@ -159,7 +159,8 @@ Result checkSubject(const QString& name) {
     r.verdict = Result::Verdict::Failed;
     r.reason = refused.join(QStringLiteral("; "));
   } else if (!empty.isEmpty()) {
-    r.note = QStringLiteral("line %1 empty").arg(empty.join(QStringLiteral(" and ")));
+    r.note = (empty.size() == 1 ? QStringLiteral("line %1 empty") : QStringLiteral("lines %1 empty"))
+                 .arg(empty.join(QStringLiteral(" and ")));
   }
   return r;
 }

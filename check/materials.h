@@ -28,7 +28,7 @@ struct Plan {
 };
 
 // The files to check in the KIM folder under the current folder: the subject
-// file, the instruction and the text display test, then for each variant
+// file, the text display test and the instruction, then for each variant
 // folder present and for the flat layout (when any of its files is there)
 // every preparation, task and question text in the order of the stages.
 Plan planChecks();
