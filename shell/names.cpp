@@ -16,25 +16,31 @@ QString instructionFile() { return QStringLiteral("KIM/I.rtf"); }
 QString testRecordingFile() { return QStringLiteral("test.ogg"); }
 
 namespace {
+constexpr Layout kLayout = kFlat ? Layout::Flat : Layout::Variants;
+
 // Folder of one participant's task materials.
-QString variantFolder([[maybe_unused]] const QString& kimVariant) {
-  if constexpr (kFlat) return QStringLiteral("KIM/");
-  else return QStringLiteral("KIM/") + kimVariant + QLatin1Char('/');
+QString variantFolder(Layout layout, const QString& kimVariant) {
+  if (layout == Layout::Flat) return QStringLiteral("KIM/");
+  return QStringLiteral("KIM/") + kimVariant + QLatin1Char('/');
 }
 }  // namespace
 
-QString preparationFile(const QString& kimVariant, int k) {
-  return variantFolder(kimVariant) + QStringLiteral("P%1.rtf").arg(k);
+QString preparationFile(Layout layout, const QString& kimVariant, int k) {
+  return variantFolder(layout, kimVariant) + QStringLiteral("P%1.rtf").arg(k);
 }
 
-QString taskFile(const QString& kimVariant, int k) {
-  return variantFolder(kimVariant) + QStringLiteral("T%1.rtf").arg(k);
+QString taskFile(Layout layout, const QString& kimVariant, int k) {
+  return variantFolder(layout, kimVariant) + QStringLiteral("T%1.rtf").arg(k);
 }
 
-QString questionFile(const QString& kimVariant, int n) {
-  if constexpr (kFlat) return variantFolder(kimVariant) + QStringLiteral("Task2_%1.rtf").arg(n);
-  else return variantFolder(kimVariant) + QStringLiteral("T2_%1.rtf").arg(n);
+QString questionFile(Layout layout, const QString& kimVariant, int n) {
+  if (layout == Layout::Flat) return variantFolder(layout, kimVariant) + QStringLiteral("Task2_%1.rtf").arg(n);
+  return variantFolder(layout, kimVariant) + QStringLiteral("T2_%1.rtf").arg(n);
 }
+
+QString preparationFile(const QString& kimVariant, int k) { return preparationFile(kLayout, kimVariant, k); }
+QString taskFile(const QString& kimVariant, int k) { return taskFile(kLayout, kimVariant, k); }
+QString questionFile(const QString& kimVariant, int n) { return questionFile(kLayout, kimVariant, n); }
 
 QString codeSuffix() { return QStringLiteral("_00.ogg"); }
 QString taskSuffix(int k) { return QStringLiteral("_0%1.ogg").arg(k); }

@@ -18,6 +18,13 @@ QString instructionFile();   // "KIM/I.rtf"
 QString preparationFile(const QString& kimVariant, int k);
 QString taskFile(const QString& kimVariant, int k);
 QString questionFile(const QString& kimVariant, int n);
+// The same names in a layout given at run time, for a program that serves
+// both deliverables (the materials checker): Variants is quorvel's layout
+// (KIM/<variant>/...T2_n.rtf), Flat is quorvel-flat's (KIM/...Task2_n.rtf).
+enum class Layout { Variants, Flat };
+QString preparationFile(Layout layout, const QString& kimVariant, int k);
+QString taskFile(Layout layout, const QString& kimVariant, int k);
+QString questionFile(Layout layout, const QString& kimVariant, int n);
 // The equipment test recording, "test.ogg" in the current folder.
 QString testRecordingFile();
 

@@ -94,7 +94,8 @@ QTextImageFormat PictureDecoder::finish(QTextDocument* doc) {
   w = std::clamp(w, 1.0, double(lim_.maxBoxSide));
   h = std::clamp(h, 1.0, double(lim_.maxBoxSide));
 
-  if (image.isNull()) {
+  const bool blank = image.isNull();
+  if (blank) {
     // Nothing we can draw: a blank box of the picture's size keeps the layout.
     image = QImage(1, 1, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -105,6 +106,12 @@ QTextImageFormat PictureDecoder::finish(QTextDocument* doc) {
   f.setName(name.toString());
   f.setWidth(w);
   f.setHeight(h);
+  if (blank) {
+    const BlankPicture why = pc.kind == Kind::Png || pc.kind == Kind::Jpeg ? BlankPicture::Damaged
+                             : pc.kind == Kind::Metafile                    ? BlankPicture::Metafile
+                                                                            : BlankPicture::Unsupported;
+    f.setProperty(kBlankPicture, int(why));
+  }
   return f;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QTextFormat>
 #include <cstddef>
 #include <cstdint>
 
@@ -26,6 +27,16 @@ struct ReadLimits {
   std::int64_t maxBlocks = 100'000;          // paragraphs, table cells included
   int maxColumns = 64;                       // cells in one table row
   std::int64_t maxCells = 20'000;            // table cells in the whole document
+};
+
+// A picture the reader cannot draw is shown as a blank box of its size; its
+// image format carries kBlankPicture with the reason (an int, BlankPicture),
+// so that a tool can tell staff about it. Rendering does not look at it.
+inline constexpr int kBlankPicture = QTextFormat::UserProperty + 0x100;
+enum class BlankPicture : int {
+  Damaged = 1,  // PNG or JPEG data that does not decode (or no data)
+  Metafile,     // WMF or EMF, which the reader does not draw
+  Unsupported,  // any other kind of picture, or none named
 };
 
 // True when the bytes are an RTF document (they begin with "{\rtf").

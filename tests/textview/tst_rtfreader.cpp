@@ -401,16 +401,18 @@ void TestRtfReader::pictures() {
   const auto imgs = images(*doc);
   // One each for A (the shape picture, not its \nonshppict copy), B, C, D, E.
   QCOMPARE(imgs.size(), 5);
+  using textview::BlankPicture;
   struct Want {
     double w, h;
     bool drawn;
+    int blank;  // the reason the reader gives for a blank box, 0 for a drawn picture
   };
   const Want want[] = {
-      {80, 60, true},    // PNG, goal 1200 x 900 twips
-      {10, 4, true},     // JPEG in \bin, own 5 x 2 px at 200 %
-      {96, 48, false},   // metafile: 2540 x 1270 hundredths of a mm = 1 x 0.5 inch, blank
-      {20, 10, false},   // damaged PNG: blank box of its goal size
-      {40, 30, false},   // EMF: blank box
+      {80, 60, true, 0},                             // PNG, goal 1200 x 900 twips
+      {10, 4, true, 0},                              // JPEG in \bin, own 5 x 2 px at 200 %
+      {96, 48, false, int(BlankPicture::Metafile)},  // metafile: 2540 x 1270 hundredths of a mm = 1 x 0.5 inch, blank
+      {20, 10, false, int(BlankPicture::Damaged)},   // damaged PNG: blank box of its goal size
+      {40, 30, false, int(BlankPicture::Metafile)},  // EMF: blank box
   };
   for (int i = 0; i < 5; ++i) {
     QCOMPARE(imgs[i].width(), want[i].w);
@@ -418,6 +420,7 @@ void TestRtfReader::pictures() {
     const QImage img = doc->resource(QTextDocument::ImageResource, QUrl(imgs[i].name())).value<QImage>();
     QVERIFY(!img.isNull());
     QCOMPARE(img.width() > 1, want[i].drawn);
+    QCOMPARE(imgs[i].intProperty(textview::kBlankPicture), want[i].blank);
   }
   const QImage png = doc->resource(QTextDocument::ImageResource, QUrl(imgs[0].name())).value<QImage>();
   QCOMPARE(png.size(), QSize(4, 3));

@@ -1,0 +1,104 @@
+// quorvel-check [FOLDER]: opens, as the stations will, every file of FOLDER/KIM
+// that quorvel or quorvel-flat will open, and prints one line per file with
+// its verdict, what it holds and how long it took to load, then a summary.
+// Exit status: 0 when every file is good, 1 when one is missing or fails,
+// 2 when the folder cannot be checked at all.
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+
+#include "check/materials.h"
+#include "textview/richview.h"
+
+namespace {
+
+void print(FILE* to, const QString& line) {
+  std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), to);
+  std::fflush(to);
+}
+
+const char kUsage[] =
+    "usage: quorvel-check [FOLDER]\n"
+    "Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by\n"
+    "default the current one) with the station's own reader: the subject file,\n"
+    "I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9\n"
+    "present and of the texts directly in KIM. Exits with 1 when a file is\n"
+    "missing or fails.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The checker shows no window; it needs the GUI library only for the
+  // text document, which works without a display.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QStringList args = QCoreApplication::arguments().mid(1);
+  if (args.contains(QStringLiteral("-h")) || args.contains(QStringLiteral("--help"))) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (args.size() > 1) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  QDir folder(args.value(0, QStringLiteral(".")));
+  if (!folder.exists()) {
+    print(stderr, QStringLiteral("quorvel-check: no folder %1").arg(folder.path()));
+    return 2;
+  }
+  // Given the KIM folder itself, check the station folder around it.
+  if (!QFileInfo(folder.filePath(QStringLiteral("KIM"))).isDir() && folder.dirName() == QLatin1String("KIM"))
+    folder.setPath(folder.absoluteFilePath(QStringLiteral("..")));
+  if (!QFileInfo(folder.filePath(QStringLiteral("KIM"))).isDir()) {
+    print(stderr, QStringLiteral("quorvel-check: no folder KIM in %1; give the station folder that holds KIM")
+                      .arg(QDir::toNativeSeparators(folder.absolutePath())));
+    return 2;
+  }
+  // The stations open their materials relative to the current folder: so
+  // does the checker, with the very names they use.
+  if (!QDir::setCurrent(folder.absolutePath())) {
+    print(stderr, QStringLiteral("quorvel-check: cannot enter %1").arg(folder.absolutePath()));
+    return 2;
+  }
+
+  const check::Plan plan = check::planChecks();
+  QStringList serves;
+  if (!plan.variants.isEmpty())
+    serves << QStringLiteral("variant folders %1 (quorvel)").arg(plan.variants.join(QLatin1Char(' ')));
+  if (plan.flat) serves << QStringLiteral("task texts directly in KIM (quorvel-flat)");
+  if (serves.isEmpty()) serves << QStringLiteral("no task texts");
+  print(stdout, QStringLiteral("%1: %2")
+                    .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("KIM"))),
+                         serves.join(QStringLiteral("; "))));
+
+  int width = 0;
+  for (const check::Item& item : plan.items) width = std::max(width, int(item.name.size()));
+  textview::RichView view;
+  int ok = 0, missing = 0, failed = 0;
+  for (const check::Item& item : plan.items) {
+    check::Result r;
+    switch (item.kind) {
+      case check::Item::Kind::Subject: r = check::checkSubject(item.name); break;
+      case check::Item::Kind::Text: r = check::checkText(view, item.name); break;
+      case check::Item::Kind::NoTaskTexts:
+        r.verdict = check::Result::Verdict::Missing;
+        r.reason = QStringLiteral("no variant folder KIM/0 .. KIM/9 and no task texts directly in KIM");
+        break;
+    }
+    print(stdout, check::formatLine(item, r, width));
+    switch (r.verdict) {
+      case check::Result::Verdict::Ok: ++ok; break;
+      case check::Result::Verdict::Missing: ++missing; break;
+      case check::Result::Verdict::Failed: ++failed; break;
+    }
+  }
+
+  QString summary = QStringLiteral("%1 files: %2 ok").arg(plan.items.size()).arg(ok);
+  if (missing) summary += QStringLiteral(", %1 missing").arg(missing);
+  if (failed) summary += QStringLiteral(", %1 failed").arg(failed);
+  print(stdout, summary);
+  return missing || failed ? 1 : 0;
+}
