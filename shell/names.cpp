@@ -104,6 +104,10 @@ QString decodeSubject(QByteArrayView bytes) {
 }  // namespace
 
 Subject readSubjectFile(const QString& path) {
+  // A named pipe or a device in the file's place would block the reading.
+  const QFileInfo info(path);
+  if (info.exists() && !info.isFile() && !info.isDir())
+    throw InOutError(QStringLiteral("Не удалось открыть файл \"%1\". Это не обычный файл").arg(path));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     throw InOutError(QStringLiteral("Не удалось открыть файл \"%1\". %2").arg(path, file.errorString()));

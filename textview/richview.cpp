@@ -3,6 +3,7 @@
 #include "textview/rtfreader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -59,6 +60,11 @@ void RichView::setBorderLine(bool on) {
 }
 
 void RichView::loadFromFile(const QString& path) {
+  // Only a regular file is opened: a named pipe or a device in a text's
+  // place would block the reading (and with it the station) for good.
+  const QFileInfo info(path);
+  if (info.exists() && !info.isFile())
+    throw LoadError(QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(path));
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly))
     throw LoadError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));

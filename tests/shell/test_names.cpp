@@ -1,5 +1,7 @@
 // Names of the station's folders and files, the answer folder key and the
 // subject file, for the deliverable this test is built for.
+#include <sys/stat.h>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -187,6 +189,9 @@ void TestNames::missingSubjectFile() {
   // A folder in its place cannot be read either.
   QVERIFY(QDir(dir.path()).mkdir("KIM"));
   QVERIFY_THROWS_EXCEPTION(InOutError, names::readSubjectFile(dir.filePath("KIM")));
+  // Nor a named pipe, which would block the reading.
+  QVERIFY(mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600) == 0);
+  QVERIFY_THROWS_EXCEPTION(InOutError, names::readSubjectFile(dir.filePath("pipe")));
 }
 
 QTEST_GUILESS_MAIN(TestNames)

@@ -4,6 +4,8 @@
 #include "textview/richview.h"
 #include "textview/rtfreader.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -128,6 +130,8 @@ void TestRichView::failedLoadKeepsOldContent_data() {
                                 << QStringLiteral("Cannot open file \"%1\". No such file or directory");
   QTest::newRow("not text") << QStringLiteral("binary.rtf") << QByteArray("\x00\x01\x02\x03\xff\xfe", 6)
                             << QStringLiteral("Failed to Load Stream");
+  QTest::newRow("named pipe") << QStringLiteral("pipe.rtf") << QByteArray("<fifo>")
+                              << QStringLiteral("Cannot open file \"%1\". Not a regular file");
   QTest::newRow("over the limits") << QStringLiteral("deep.rtf") << QByteArray("{\\rtf1 ") + QByteArray(5000, '{')
                                    << QStringLiteral("Failed to Load Stream");
 }
@@ -138,7 +142,9 @@ void TestRichView::failedLoadKeepsOldContent() {
   QFETCH(QString, message);
   RichView view;
   view.loadFromFile(writeFile(dir_, "good.rtf", "{\\rtf1 {\\b old} text}"));
-  const QString path = bytes.isEmpty() ? dir_.filePath(name) : writeFile(dir_, name, bytes);
+  QString path = dir_.filePath(name);
+  if (bytes == "<fifo>") QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+  else if (!bytes.isEmpty()) path = writeFile(dir_, name, bytes);
   QCOMPARE(loadError(view, path), message.contains(QLatin1String("%1")) ? message.arg(path) : message);
   QCOMPARE(view.toPlainText(), QStringLiteral("old text"));
 }
