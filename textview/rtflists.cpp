@@ -1,0 +1,176 @@
+#include "textview/rtflists.h"
+
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <algorithm>
+
+namespace textview::rtf {
+
+namespace {
+
+bool isLatinLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+bool isRoman(const QString& s) {
+  for (const QChar c : s)
+    if (!QStringLiteral("ivxlcdmIVXLCDM").contains(c)) return false;
+  return !s.isEmpty();
+}
+
+QTextListFormat::Style bulletStyle(char16_t c) {
+  switch (c) {
+    case 0x2022: case 0x00B7: case 0x25CF: case 0x2219: case 0xF0B7: return QTextListFormat::ListDisc;
+    case 0x25E6: case 0x25CB: case u'o': case 0xF06F: return QTextListFormat::ListCircle;
+    case 0x25AA: case 0x25A0: case 0xF0A7: case 0xF0A8: return QTextListFormat::ListSquare;
+    default: return QTextListFormat::ListStyleUndefined;
+  }
+}
+
+}  // namespace
+
+bool listShape(const QString& label, int nfc, ListShape& out) {
+  out = ListShape{};
+  if (label.size() == 1) {
+    out.style = bulletStyle(label.at(0).unicode());
+    if (out.style != QTextListFormat::ListStyleUndefined) {
+      out.first = label;
+      return true;
+    }
+  }
+  // The number: the first run of digits, else of Latin letters.
+  qsizetype i = 0;
+  while (i < label.size() && !label.at(i).isDigit() && !isLatinLetter(label.at(i))) ++i;
+  if (i == label.size()) return false;
+  qsizetype j = i;
+  const bool digits = label.at(i).isDigit();
+  while (j < label.size() && (digits ? label.at(j).isDigit() : isLatinLetter(label.at(j)))) ++j;
+  out.prefix = label.left(i);
+  out.suffix = label.mid(j);
+  for (const QChar c : out.prefix + out.suffix)
+    if (c.isLetterOrNumber()) return false;  // "1.2.", "Задание 1": not one number alone
+  const QString number = label.mid(i, j - i);
+  QString first;
+  if (digits) {
+    out.style = QTextListFormat::ListDecimal;
+    first = QStringLiteral("1");
+  } else {
+    const bool upper = number.at(0).isUpper();
+    if (number != (upper ? number.toUpper() : number.toLower())) return false;
+    // "i." is a roman one unless the list says letters; "c." a letter unless
+    // the list says roman numbers.
+    const bool roman = nfc == kNumUpperRoman || nfc == kNumLowerRoman ||
+                       (nfc != kNumUpperLetter && nfc != kNumLowerLetter && isRoman(number) &&
+                        (number.size() > 1 || QStringLiteral("ivxIVX").contains(number.at(0))));
+    if (roman && !isRoman(number)) return false;
+    out.style = roman ? (upper ? QTextListFormat::ListUpperRoman : QTextListFormat::ListLowerRoman)
+                      : (upper ? QTextListFormat::ListUpperAlpha : QTextListFormat::ListLowerAlpha);
+    first = roman ? QStringLiteral("i") : QStringLiteral("a");
+    if (upper) first = first.toUpper();
+  }
+  out.first = out.prefix + first + out.suffix;
+  return true;
+}
+
+void ListOutput::place(QTextCursor& c, const ListItem& item, const QString& written,
+                       const QTextCharFormat& labelFormat) {
+  const QString label = (written.trimmed().isEmpty() ? item.label : written).trimmed();
+  // Deeper levels of the same list start again after this item.
+  QHash<qint64, Open>& open = open_.back();
+  for (auto it = open.begin(); it != open.end();) {
+    if (it->list == item.list && it->level > item.level) it = open.erase(it);
+    else ++it;
+  }
+  if (label.isEmpty()) return;
+  if (placeInList(c, item, label)) {
+    c.setBlockCharFormat(labelFormat);
+    return;
+  }
+  placeAsText(c, written.trimmed().isEmpty() ? item.label + u'\t' : written, labelFormat);
+}
+
+// Adds the block to the open list of its level when Qt's numbering of that
+// list shows the label there, or starts a new list when its first item
+// shows it.
+bool ListOutput::placeInList(QTextCursor& c, const ListItem& item, const QString& label) {
+  ListShape shape;
+  if (!listShape(label, item.nfc, shape)) return false;
+  const bool bullet = shape.style == QTextListFormat::ListDisc || shape.style == QTextListFormat::ListCircle ||
+                      shape.style == QTextListFormat::ListSquare;
+  QHash<qint64, Open>& open = open_.back();
+  const qint64 key = item.list * 16 + item.level;
+  auto it = open.find(key);
+  const bool continues = it != open.end() && it->shape.style == shape.style && it->shape.prefix == shape.prefix &&
+                         it->shape.suffix == shape.suffix;
+  if (!continues && !bullet && label != shape.first) return false;
+
+  // The marker stands left of the text, where a hanging first line began.
+  const QTextBlockFormat before = c.blockFormat();
+  QTextBlockFormat f = before;
+  const double indent = (item.level + 1) * c.document()->indentWidth();
+  f.setLeftMargin(std::max(0.0, f.leftMargin() - indent));
+  if (f.textIndent() < 0) f.setTextIndent(0);
+  c.setBlockFormat(f);
+  if (continues) {
+    it->qlist->add(c.block());
+    if (bullet || it->qlist->itemText(c.block()) == label) return true;
+    it->qlist->remove(c.block());
+    c.setBlockFormat(f);
+  }
+  if (bullet || label == shape.first) {
+    QTextListFormat lf;
+    lf.setStyle(shape.style);
+    lf.setIndent(item.level + 1);
+    lf.setNumberPrefix(shape.prefix);
+    lf.setNumberSuffix(shape.suffix);
+    open.insert(key, Open{c.createList(lf), shape, item.list, item.level});
+    return true;
+  }
+  c.setBlockFormat(before);
+  return false;
+}
+
+void ListOutput::placeAsText(QTextCursor& c, const QString& text, QTextCharFormat format) {
+  for (const char32_t ch : text.toUcs4()) {
+    if (ch < 0x2000) continue;
+    const QString family = glyphFamily(format.font(), ch);
+    if (!family.isEmpty()) format.setFontFamilies(QStringList{family});
+    break;
+  }
+  // A hanging indent is a tab stop for the label's tab, as in word
+  // processors, unless a tab stop comes before it.
+  QTextBlockFormat f = c.blockFormat();
+  if (const double hang = -f.textIndent(); hang > 0) {
+    QList<QTextOption::Tab> tabs = f.tabPositions();
+    if (std::none_of(tabs.cbegin(), tabs.cend(), [&](const QTextOption::Tab& t) { return t.position <= hang; })) {
+      tabs.prepend(QTextOption::Tab(hang, QTextOption::LeftTab));
+      f.setTabPositions(tabs);
+      c.setBlockFormat(f);
+    }
+  }
+  QTextCursor at(c.block());
+  at.insertText(text, format);
+  budget_.addChars(text.size());
+}
+
+// A font family that has `ch` when the label's own font lacks it; empty
+// when the font has it or no font at hand does.
+QString ListOutput::glyphFamily(const QFont& font, char32_t ch) {
+  if (QFontMetricsF(font).inFontUcs4(ch)) return {};
+  const auto known = glyphFamilies_.constFind(ch);
+  if (known != glyphFamilies_.constEnd()) return *known;
+  QString found;
+  for (const char* name : {"DejaVu Sans", "OpenSymbol", "Liberation Sans", "FreeSerif", "Noto Sans Symbols2", "Symbola"}) {
+    QFont candidate(font);
+    candidate.setFamilies(QStringList{QString::fromLatin1(name)});
+    if (QFontInfo(candidate).family() == QLatin1String(name) && QFontMetricsF(candidate).inFontUcs4(ch)) {
+      found = QString::fromLatin1(name);
+      break;
+    }
+  }
+  glyphFamilies_.insert(ch, found);
+  return found;
+}
+
+}  // namespace textview::rtf
