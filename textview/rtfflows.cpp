@@ -13,14 +13,18 @@ namespace textview::rtf {
 namespace {
 
 constexpr std::size_t kMaxFlowDepth = 8;  // text boxes and notes inside each other
+// Each frame costs Qt more the more frames the document has; past this many
+// text boxes their text stays in line.
+constexpr int kMaxBoxes = 200;
 
 }  // namespace
 
 void Reader::startBox() {
   State& st = top();
   if (st.dest == Dest::ShapeInst) st.dest = Dest::Text;
-  if (st.dest != Dest::Text || flows_.size() >= kMaxFlowDepth) return;  // too deep: the text stays in line
+  if (st.dest != Dest::Text || flows_.size() >= kMaxFlowDepth || boxes_ >= kMaxBoxes) return;  // in line
   shapeHadText_ = true;
+  ++boxes_;
   prepareOutput();
   flushRun();
   budget_.addBlock();

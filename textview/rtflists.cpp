@@ -11,6 +11,8 @@ namespace textview::rtf {
 
 namespace {
 
+constexpr int kMaxListItems = 200;
+
 bool isLatinLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 bool isRoman(const QString& s) {
@@ -25,6 +27,24 @@ QTextListFormat::Style bulletStyle(char16_t c) {
     case 0x25E6: case 0x25CB: case u'o': case 0xF06F: return QTextListFormat::ListCircle;
     case 0x25AA: case 0x25A0: case 0xF0A7: case 0xF0A8: return QTextListFormat::ListSquare;
     default: return QTextListFormat::ListStyleUndefined;
+  }
+}
+
+// The number Qt's list numbering shows for item `n` in `style`: letters
+// go on a, .., z, aa, ab, ..
+QString qtNumber(int n, QTextListFormat::Style style) {
+  switch (style) {
+    case QTextListFormat::ListLowerAlpha: case QTextListFormat::ListUpperAlpha: {
+      QString out;
+      for (int c = n; c > 0 && out.size() < 8; c /= 26) {
+        --c;
+        out.prepend(QChar(u'a' + c % 26));
+      }
+      return style == QTextListFormat::ListUpperAlpha ? out.toUpper() : out;
+    }
+    case QTextListFormat::ListLowerRoman: return formatNumber(n, kNumLowerRoman);
+    case QTextListFormat::ListUpperRoman: return formatNumber(n, kNumUpperRoman);
+    default: return QString::number(n);
   }
 }
 
@@ -77,13 +97,11 @@ void ListOutput::place(QTextCursor& c, const ListItem& item, const QString& writ
                        const QTextCharFormat& labelFormat) {
   const QString label = (written.trimmed().isEmpty() ? item.label : written).trimmed();
   // Deeper levels of the same list start again after this item.
-  QHash<qint64, Open>& open = open_.back();
-  for (auto it = open.begin(); it != open.end();) {
-    if (it->list == item.list && it->level > item.level) it = open.erase(it);
-    else ++it;
-  }
+  Levels& levels = open_.back()[item.list];
+  const auto level = std::size_t(std::clamp(item.level, 0, kListLevels - 1));
+  for (std::size_t i = level + 1; i < levels.size(); ++i) levels[i] = Open{};
   if (label.isEmpty()) return;
-  if (placeInList(c, item, label)) {
+  if (placeInList(c, levels[level], level, item.nfc, label)) {
     c.setBlockCharFormat(labelFormat);
     return;
   }
@@ -93,42 +111,37 @@ void ListOutput::place(QTextCursor& c, const ListItem& item, const QString& writ
 // Adds the block to the open list of its level when Qt's numbering of that
 // list shows the label there, or starts a new list when its first item
 // shows it.
-bool ListOutput::placeInList(QTextCursor& c, const ListItem& item, const QString& label) {
+bool ListOutput::placeInList(QTextCursor& c, Open& open, std::size_t level, int nfc, const QString& label) {
   ListShape shape;
-  if (!listShape(label, item.nfc, shape)) return false;
+  if (!listShape(label, nfc, shape)) return false;
   const bool bullet = shape.style == QTextListFormat::ListDisc || shape.style == QTextListFormat::ListCircle ||
                       shape.style == QTextListFormat::ListSquare;
-  QHash<qint64, Open>& open = open_.back();
-  const qint64 key = item.list * 16 + item.level;
-  auto it = open.find(key);
-  const bool continues = it != open.end() && it->shape.style == shape.style && it->shape.prefix == shape.prefix &&
-                         it->shape.suffix == shape.suffix;
+  // Qt renumbers a whole list for each item added to it: a list longer
+  // than any exam text goes on with its labels as text.
+  if (open.count >= kMaxListItems) return false;
+  const bool continues = open.qlist && open.shape.style == shape.style && open.shape.prefix == shape.prefix &&
+                         open.shape.suffix == shape.suffix &&
+                         (bullet || label == shape.prefix + qtNumber(open.count + 1, shape.style) + shape.suffix);
   if (!continues && !bullet && label != shape.first) return false;
 
   // The marker stands left of the text, where a hanging first line began.
-  const QTextBlockFormat before = c.blockFormat();
-  QTextBlockFormat f = before;
-  const double indent = (item.level + 1) * c.document()->indentWidth();
+  QTextBlockFormat f = c.blockFormat();
+  const double indent = double(level + 1) * c.document()->indentWidth();
   f.setLeftMargin(std::max(0.0, f.leftMargin() - indent));
   if (f.textIndent() < 0) f.setTextIndent(0);
   c.setBlockFormat(f);
   if (continues) {
-    it->qlist->add(c.block());
-    if (bullet || it->qlist->itemText(c.block()) == label) return true;
-    it->qlist->remove(c.block());
-    c.setBlockFormat(f);
-  }
-  if (bullet || label == shape.first) {
-    QTextListFormat lf;
-    lf.setStyle(shape.style);
-    lf.setIndent(item.level + 1);
-    lf.setNumberPrefix(shape.prefix);
-    lf.setNumberSuffix(shape.suffix);
-    open.insert(key, Open{c.createList(lf), shape, item.list, item.level});
+    open.qlist->add(c.block());
+    ++open.count;
     return true;
   }
-  c.setBlockFormat(before);
-  return false;
+  QTextListFormat lf;
+  lf.setStyle(shape.style);
+  lf.setIndent(int(level) + 1);
+  lf.setNumberPrefix(shape.prefix);
+  lf.setNumberSuffix(shape.suffix);
+  open = Open{c.createList(lf), shape, 1};
+  return true;
 }
 
 void ListOutput::placeAsText(QTextCursor& c, const QString& text, QTextCharFormat format) {

@@ -12,6 +12,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextListFormat>
+#include <array>
 #include <vector>
 
 class QTextList;
@@ -52,14 +53,14 @@ class ListOutput {
   struct Open {
     QTextList* qlist = nullptr;
     ListShape shape;
-    qint64 list = 0;
-    int level = 0;
+    int count = 0;  // items in qlist
   };
-  bool placeInList(QTextCursor& c, const ListItem& item, const QString& label);
+  using Levels = std::array<Open, kListLevels>;
+  bool placeInList(QTextCursor& c, Open& open, std::size_t level, int nfc, const QString& label);
   QString glyphFamily(const QFont& font, char32_t ch);
 
   Budget& budget_;
-  std::vector<QHash<qint64, Open>> open_;  // the lists of each open flow, by list and level
+  std::vector<QHash<qint64, Levels>> open_;  // the lists of each open flow, by list and level
   QHash<char32_t, QString> glyphFamilies_;
 };
 

@@ -161,7 +161,9 @@ QString ListTable::label(const List& list, const Counters& c, int ilvl, const La
   const Level& level = list.levels[std::size_t(ilvl)];
   const std::u16string& t = level.text;
   if (t.empty()) return {};
-  const std::size_t len = std::min<std::size_t>(t[0] & 0xFF, t.size() - 1);
+  // The text ends at its semicolon, whatever its length says.
+  const bool semicolon = t.size() > 1 && t.back() == char16_t(0xF000 | ';');
+  const std::size_t len = std::min<std::size_t>(t[0] & 0xFF, t.size() - 1 - (semicolon ? 1 : 0));
   QString out;
   for (std::size_t i = 1; i <= len; ++i) {
     const char16_t ch = t[i];

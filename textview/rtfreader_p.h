@@ -158,6 +158,7 @@ class Reader final : private TableBuilder::Host {
   QTextCursor notesEdit_;
   int notesOpen_ = 0;
   int noteNumber_ = 0;
+  int boxes_ = 0;
   bool shapeHadText_ = false;
   int shpLeft_ = 0, shpRight_ = 0;
 };

@@ -109,27 +109,57 @@ void StyleSheet::commit() {
   if (pending_.kind == Kind::Other) return;
   QHash<int, Style>& table = pending_.kind == Kind::Character ? char_ : para_;
   if (table.size() < 4096 || table.contains(pending_.number)) table.insert(pending_.number, std::move(pending_));
+  resolved_.clear();
 }
 
 void StyleSheet::apply(Kind kind, int n, std::uint32_t keep, CharProps& ch, ParaProps& pa) const {
   if (kind == Kind::Other) return;
-  // Tab stops add up along the chain of styles; those of an earlier style of
-  // the same paragraph go.
-  if (kind == Kind::Paragraph && !(keep & kPropTabs)) pa.tabs.clear();
-  applyStyle(kind == Kind::Character ? char_ : para_, n, 0, keep, ch, pa);
+  const Resolved& r = resolve(kind, n);
+  const std::uint32_t bits = r.bits & ~keep;
+  if (!bits) return;
+  if (bits & kPropAlign) pa.align = r.pa.align;
+  if (bits & kPropLi) pa.li = r.pa.li;
+  if (bits & kPropRi) pa.ri = r.pa.ri;
+  if (bits & kPropFi) pa.fi = r.pa.fi;
+  if (bits & kPropSb) pa.sb = r.pa.sb;
+  if (bits & kPropSa) pa.sa = r.pa.sa;
+  if (bits & kPropSl) pa.sl = r.pa.sl;
+  if (bits & kPropSlMult) pa.slMult = r.pa.slMult;
+  if (bits & kPropTabs) pa.tabs = r.pa.tabs;
+  if (bits & kPropLs) pa.ls = r.pa.ls;
+  if (bits & kPropIlvl) pa.ilvl = r.pa.ilvl;
+  if (bits & kPropRtl) pa.rtl = r.pa.rtl;
+  if (bits & kPropFont) ch.font = r.ch.font;
+  if (bits & kPropSize) ch.size = r.ch.size;
+  if (bits & kPropBold) ch.bold = r.ch.bold;
+  if (bits & kPropItalic) ch.italic = r.ch.italic;
+  if (bits & kPropUnderline) ch.underline = r.ch.underline;
+  if (bits & kPropStrike) ch.strike = r.ch.strike;
+  if (bits & kPropFg) ch.fg = r.ch.fg;
+  if (bits & kPropBg) ch.bg = r.ch.bg;
+  if (bits & kPropVert) ch.vert = r.ch.vert;
+  if (bits & kPropCaps) ch.caps = r.ch.caps;
+  if (bits & kPropHidden) ch.hidden = r.ch.hidden;
 }
 
-void StyleSheet::applyStyle(const QHash<int, Style>& table, int n, int depth, std::uint32_t keep, CharProps& ch,
-                            ParaProps& pa) const {
+const StyleSheet::Resolved& StyleSheet::resolve(Kind kind, int n) const {
+  const qint64 key = (qint64(kind == Kind::Character) << 32) | quint32(n);
+  auto it = resolved_.find(key);
+  if (it == resolved_.end()) {
+    Resolved r;
+    collect(kind == Kind::Character ? char_ : para_, n, 0, r);
+    it = resolved_.insert(key, std::move(r));
+  }
+  return *it;
+}
+
+void StyleSheet::collect(const QHash<int, Style>& table, int n, int depth, Resolved& r) const {
   // Styles based on each other in a circle end at the depth limit.
   if (depth > 10) return;
   const auto it = table.constFind(n);
   if (it == table.constEnd()) return;
-  if (it->basedOn >= 0 && it->basedOn != n) applyStyle(table, it->basedOn, depth + 1, keep, ch, pa);
-  for (const Word& w : it->words) {
-    if (keep & propertyBit(w.kw)) continue;
-    applyProperty(w.kw, w.hasParam, w.param, ch, pa);
-  }
+  if (it->basedOn >= 0 && it->basedOn != n) collect(table, it->basedOn, depth + 1, r);
+  for (const Word& w : it->words) r.bits |= applyProperty(w.kw, w.hasParam, w.param, r.ch, r.pa);
 }
 
 }  // namespace textview::rtf

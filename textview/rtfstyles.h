@@ -64,11 +64,19 @@ class StyleSheet {
     int number = 0;
     Kind kind = Kind::Paragraph;
   };
-  void applyStyle(const QHash<int, Style>& table, int n, int depth, std::uint32_t keep, CharProps& ch,
-                  ParaProps& pa) const;
+  // A style with the styles it is based on, worked out once: the
+  // properties it sets and their bits.
+  struct Resolved {
+    CharProps ch;
+    ParaProps pa;
+    std::uint32_t bits = 0;
+  };
+  const Resolved& resolve(Kind kind, int n) const;
+  void collect(const QHash<int, Style>& table, int n, int depth, Resolved& r) const;
 
   QHash<int, Style> para_, char_;
   Style pending_;
+  mutable QHash<qint64, Resolved> resolved_;
   bool open_ = false;
 };
 

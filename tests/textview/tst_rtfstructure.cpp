@@ -6,6 +6,7 @@
 
 #include "textview/rtfreader.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QTextDocumentFragment>
@@ -101,6 +102,9 @@ class TestRtfStructure : public QObject {
   void textBoxes();
   void footnotes_data();
   void footnotes();
+  void oddStructureLoads_data();
+  void oddStructureLoads();
+  void manyItemsStayFast();
 };
 
 // ------------------------------------------------------------------ lists
@@ -317,6 +321,64 @@ void TestRtfStructure::footnotes() {
   const QString text = shown(*doc);
   QVERIFY2(text.endsWith(notes), qPrintable(text));
   QCOMPARE(formatOf(*doc, mark).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+}
+
+// ------------------------------------------------------------------ broken or hostile input
+
+void TestRtfStructure::oddStructureLoads_data() {
+  QTest::addColumn<QByteArray>("input");
+  QTest::addColumn<QString>("expected");  // the document's text as shown
+  QByteArray deep;
+  for (int i = 0; i < 20; ++i) deep += "{\\shp{\\*\\shpinst{\\shptxt\\pard " + QByteArray::number(i) + " ";
+  deep += QByteArray(60, '}');
+  QTest::newRow("boxes nested past the limit stay in line")
+      << rtf(deep) << QStringLiteral("\n0 \n1 \n2 \n3 \n4 \n5 \n6 \n7 8 9 10 11 12 13 14 15 16 17 18 19 ");
+  QTest::newRow("note inside a note")
+      << rtf("a\\chftn{\\footnote\\pard\\chftn x{\\footnote\\pard y\\par} z\\par}b")
+      << QStringLiteral("a1b\n\n1x\ny z");
+  QTest::newRow("box inside a note") << rtf("a{\\footnote\\pard n{\\shp{\\*\\shpinst{\\shptxt\\pard box\\par}}}m\\par}b")
+                                     << QStringLiteral("ab\n\nn\nbox\nm");
+  QTest::newRow("level text longer than written, placeholders past the levels")
+      << rtf("{\\*\\listtable{\\list{\\listlevel{\\leveltext\\'ff\\'00\\'05\\'08-;}}\\listid1}}"
+             "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1\\ilvl7 item\\par")
+      << QStringLiteral("1-\titem");
+  QTest::newRow("override of a list that is not there")
+      << rtf("{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\pard\\ls1 item\\par") << QStringLiteral("item");
+  QTest::newRow("note mark inside a label") << rtf("{\\listtext\\chftn 1.\\tab}\\pard item\\par")
+                                            << QStringLiteral("1.\titem");
+  QTest::newRow("paragraph numbering group never closed")
+      << QByteArray("{\\rtf1{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .") << QString();
+}
+
+void TestRtfStructure::oddStructureLoads() {
+  QFETCH(QByteArray, input);
+  QFETCH(QString, expected);
+  const auto doc = read(input);
+  QCOMPARE(shown(*doc), expected);
+}
+
+void TestRtfStructure::manyItemsStayFast() {
+  // Nothing per list item, style reference or note may grow with the
+  // number of those before it.
+  QByteArray body = "{\\stylesheet{\\s1\\qc\\b\\sbasedon2 a;}{\\s2\\li720\\sbasedon1 b;}}"
+                    "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+                    "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}";
+  body += QByteArray("\\pard\\ls1\\s1 item\\par ").repeated(20000);
+  body += QByteArray("{\\listtext 7.\\tab}\\pard\\ls1 x\\par ").repeated(5000);
+  body += QByteArray("\\pard b{\\shp{\\*\\shpinst{\\shptxt\\pard box\\par}}}\\par ").repeated(1000);
+  body += QByteArray("n\\chftn{\\footnote\\pard\\chftn note\\par}").repeated(3000);
+  QElapsedTimer timer;
+  timer.start();
+  const auto doc = read(rtf(body));
+  QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+  // Qt renumbers a whole list for each item added: past 200 items the
+  // labels go on as text.
+  QCOMPARE(doc->begin().textList()->count(), 200);
+  QCOMPARE(doc->findBlockByNumber(19999).text(), QStringLiteral("20000.\titem"));
+  // So does each frame: past 200 text boxes their text stays in line.
+  QCOMPARE(boxes(*doc).size(), 200);
+  QCOMPARE(doc->toPlainText().count(QStringLiteral("box")), 1000);
+  QVERIFY(doc->toPlainText().endsWith(QStringLiteral("3000note")));
 }
 
 QTEST_MAIN(TestRtfStructure)
