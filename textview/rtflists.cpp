@@ -93,7 +93,7 @@ bool listShape(const QString& label, int nfc, ListShape& out) {
   return true;
 }
 
-void ListOutput::place(QTextCursor& c, const ListItem& item, const QString& written,
+void ListOutput::place(QTextCursor& c, QTextBlockFormat& f, const ListItem& item, const QString& written,
                        const QTextCharFormat& labelFormat) {
   const QString label = (written.trimmed().isEmpty() ? item.label : written).trimmed();
   // Deeper levels of the same list start again after this item.
@@ -101,17 +101,18 @@ void ListOutput::place(QTextCursor& c, const ListItem& item, const QString& writ
   const auto level = std::size_t(std::clamp(item.level, 0, kListLevels - 1));
   for (std::size_t i = level + 1; i < levels.size(); ++i) levels[i] = Open{};
   if (label.isEmpty()) return;
-  if (placeInList(c, levels[level], level, item.nfc, label)) {
+  if (placeInList(c, f, levels[level], level, item.nfc, label)) {
     c.setBlockCharFormat(labelFormat);
     return;
   }
-  placeAsText(c, written.trimmed().isEmpty() ? item.label + u'\t' : written, labelFormat);
+  placeAsText(c, f, written.trimmed().isEmpty() ? item.label + u'\t' : written, labelFormat);
 }
 
 // Adds the block to the open list of its level when Qt's numbering of that
 // list shows the label there, or starts a new list when its first item
 // shows it.
-bool ListOutput::placeInList(QTextCursor& c, Open& open, std::size_t level, int nfc, const QString& label) {
+bool ListOutput::placeInList(QTextCursor& c, QTextBlockFormat& f, Open& open, std::size_t level, int nfc,
+                             const QString& label) {
   ListShape shape;
   if (!listShape(label, nfc, shape)) return false;
   const bool bullet = shape.style == QTextListFormat::ListDisc || shape.style == QTextListFormat::ListCircle ||
@@ -125,41 +126,44 @@ bool ListOutput::placeInList(QTextCursor& c, Open& open, std::size_t level, int 
   if (!continues && !bullet && label != shape.first) return false;
 
   // The marker stands left of the text, where a hanging first line began.
-  QTextBlockFormat f = c.blockFormat();
   const double indent = double(level + 1) * c.document()->indentWidth();
   f.setLeftMargin(std::max(0.0, f.leftMargin() - indent));
   if (f.textIndent() < 0) f.setTextIndent(0);
-  c.setBlockFormat(f);
   if (continues) {
-    open.qlist->add(c.block());
+    f.setObjectIndex(open.qlist->objectIndex());
     ++open.count;
     return true;
   }
+  c.setBlockFormat(f);
   QTextListFormat lf;
   lf.setStyle(shape.style);
   lf.setIndent(int(level) + 1);
   lf.setNumberPrefix(shape.prefix);
   lf.setNumberSuffix(shape.suffix);
   open = Open{c.createList(lf), shape, 1};
+  f.setObjectIndex(open.qlist->objectIndex());
   return true;
 }
 
-void ListOutput::placeAsText(QTextCursor& c, const QString& text, QTextCharFormat format) {
-  for (const char32_t ch : text.toUcs4()) {
-    if (ch < 0x2000) continue;
-    const QString family = glyphFamily(format.font(), ch);
+void ListOutput::placeAsText(QTextCursor& c, QTextBlockFormat& f, const QString& text, QTextCharFormat format) {
+  // The first symbol of the label decides its font.
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar ch = text.at(i);
+    if (ch.unicode() < 0x2000) continue;
+    const char32_t u = ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
+                           ? QChar::surrogateToUcs4(ch, text.at(i + 1))
+                           : ch.unicode();
+    const QString family = glyphFamily(format, u);
     if (!family.isEmpty()) format.setFontFamilies(QStringList{family});
     break;
   }
   // A hanging indent is a tab stop for the label's tab, as in word
   // processors, unless a tab stop comes before it.
-  QTextBlockFormat f = c.blockFormat();
   if (const double hang = -f.textIndent(); hang > 0) {
     QList<QTextOption::Tab> tabs = f.tabPositions();
     if (std::none_of(tabs.cbegin(), tabs.cend(), [&](const QTextOption::Tab& t) { return t.position <= hang; })) {
       tabs.prepend(QTextOption::Tab(hang, QTextOption::LeftTab));
       f.setTabPositions(tabs);
-      c.setBlockFormat(f);
     }
   }
   QTextCursor at(c.block());
@@ -169,11 +173,16 @@ void ListOutput::placeAsText(QTextCursor& c, const QString& text, QTextCharForma
 
 // A font family that has `ch` when the label's own font lacks it; empty
 // when the font has it or no font at hand does.
-QString ListOutput::glyphFamily(const QFont& font, char32_t ch) {
-  if (QFontMetricsF(font).inFontUcs4(ch)) return {};
-  const auto known = glyphFamilies_.constFind(ch);
+QString ListOutput::glyphFamily(const QTextCharFormat& format, char32_t ch) {
+  const QString key = format.fontFamilies().toStringList().value(0) + u'\n' + QString::number(ch);
+  const auto known = glyphFamilies_.constFind(key);
   if (known != glyphFamilies_.constEnd()) return *known;
+  const QFont font = format.font();
   QString found;
+  if (QFontMetricsF(font).inFontUcs4(ch)) {
+    glyphFamilies_.insert(key, found);
+    return found;
+  }
   for (const char* name : {"DejaVu Sans", "OpenSymbol", "Liberation Sans", "FreeSerif", "Noto Sans Symbols2", "Symbola"}) {
     QFont candidate(font);
     candidate.setFamilies(QStringList{QString::fromLatin1(name)});
@@ -182,7 +191,7 @@ QString ListOutput::glyphFamily(const QFont& font, char32_t ch) {
       break;
     }
   }
-  glyphFamilies_.insert(ch, found);
+  glyphFamilies_.insert(key, found);
   return found;
 }
 

@@ -37,11 +37,13 @@ class ListOutput {
 
   // Makes the block under `c` the list item `item`. `written` is the label
   // as the file wrote it (\listtext), empty when it was made from the list
-  // definition; `labelFormat` is the label's character format.
-  void place(QTextCursor& c, const ListItem& item, const QString& written, const QTextCharFormat& labelFormat);
+  // definition; `labelFormat` is the label's character format. `f` is the
+  // block's format, which the caller gives the block after.
+  void place(QTextCursor& c, QTextBlockFormat& f, const ListItem& item, const QString& written,
+             const QTextCharFormat& labelFormat);
 
   // A label that belongs to no list: text at the start of the block.
-  void placeAsText(QTextCursor& c, const QString& text, QTextCharFormat format);
+  void placeAsText(QTextCursor& c, QTextBlockFormat& f, const QString& text, QTextCharFormat format);
 
   // A text box or note begins or ends: the lists inside it are its own.
   void push() { open_.emplace_back(); }
@@ -56,12 +58,13 @@ class ListOutput {
     int count = 0;  // items in qlist
   };
   using Levels = std::array<Open, kListLevels>;
-  bool placeInList(QTextCursor& c, Open& open, std::size_t level, int nfc, const QString& label);
-  QString glyphFamily(const QFont& font, char32_t ch);
+  bool placeInList(QTextCursor& c, QTextBlockFormat& f, Open& open, std::size_t level, int nfc,
+                   const QString& label);
+  QString glyphFamily(const QTextCharFormat& format, char32_t ch);
 
   Budget& budget_;
   std::vector<QHash<qint64, Levels>> open_;  // the lists of each open flow, by list and level
-  QHash<char32_t, QString> glyphFamilies_;
+  QHash<QString, QString> glyphFamilies_;  // font family and character -> family that has it
 };
 
 }  // namespace textview::rtf

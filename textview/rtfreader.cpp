@@ -87,11 +87,11 @@ void Reader::popGroup() {
   if (d == Dest::FontTable) commitFont();
   // A text box or note ends with the group that began it, in its own state.
   if (top().flow > stack_[stack_.size() - 2].flow) endFlow();
-  const State inner = d == Dest::ListText || d == Dest::Pn ? top() : State{};
+  if (d == Dest::ListText) label_.chr = top().chr;  // the label's format
   stack_.pop_back();
   if (d != top().dest) {
     endDestination(d);
-    endStructureGroup(inner);
+    endStructureGroup(d);
   }
   star_ = false;
   skip_ = 0;
@@ -239,11 +239,12 @@ void Reader::applyBlock(QTextCursor& c) {
   // A new block starts with the formats of the one before it, so most
   // paragraphs need no change at all.
   const State& st = top();
-  if (const QTextBlockFormat f = blockFormat(st.para, pageBreakNext_); c.blockFormat() != f) c.setBlockFormat(f);
+  QTextBlockFormat f = blockFormat(st.para, pageBreakNext_);
   pageBreakNext_ = false;
-  if (const QTextCharFormat f = charFormat(st.chr); c.blockCharFormat() != f) c.setBlockCharFormat(f);
-  if (st.para.ls > 0 || st.para.pn.level != PnDef::None || label_.given) placeList(c);
+  if (const QTextCharFormat cf = charFormat(st.chr); c.blockCharFormat() != cf) c.setBlockCharFormat(cf);
+  if (st.para.ls > 0 || st.para.pn.level != PnDef::None || label_.given) placeList(c, f);
   else lists_.breakPn();
+  if (c.blockFormat() != f) c.setBlockFormat(f);
 }
 
 void Reader::formatBlock(QTextCursor& c) {

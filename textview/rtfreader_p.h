@@ -91,8 +91,8 @@ class Reader final : private TableBuilder::Host {
   void pnWord(Kw kw, int param);
   void shapeWord(Kw kw, int param);
   void labelWord(Kw kw, bool hasParam, int param);
-  void endStructureGroup(const State& inner);
-  void placeList(QTextCursor& c);
+  void endStructureGroup(Dest d);
+  void placeList(QTextCursor& c, QTextBlockFormat& f);
   void startBox();
   void startNote();
   void endFlow();

@@ -137,12 +137,9 @@ void Reader::shapeWord(Kw kw, int param) {
   }
 }
 
-// A destination of this part has ended; `inner` is the state it ended with.
-void Reader::endStructureGroup(const State& inner) {
-  switch (inner.dest) {
-    case Dest::ListText:
-      label_.chr = inner.chr;
-      break;
+// A destination `d` has ended.
+void Reader::endStructureGroup(Dest d) {
+  switch (d) {
     case Dest::Pn:
       if (pnSecTarget_ > 0) {
         pnSecLevels_[std::size_t(pnSecTarget_)] = pnBuild_;
@@ -160,10 +157,12 @@ void Reader::endStructureGroup(const State& inner) {
 }
 
 // The block under `c` ends a paragraph with a label: a list item, or its
-// written label as text when it belongs to no list the file defines.
-void Reader::placeList(QTextCursor& c) {
+// written label as text when it belongs to no list the file defines. `f` is
+// the paragraph's format, which the list changes.
+void Reader::placeList(QTextCursor& c, QTextBlockFormat& f) {
   const State& st = top();
-  const WrittenLabel label = std::exchange(label_, WrittenLabel{});
+  const WrittenLabel label = std::move(label_);
+  label_ = WrittenLabel{};
   if (c.block().length() <= 1 && !label.given) return;  // an empty paragraph shows no number
   ListItem item;
   const auto decode = [this](int font, unsigned char b) {
@@ -176,10 +175,10 @@ void Reader::placeList(QTextCursor& c) {
   CharProps labelChars = written ? label.chr : st.chr;
   if (!written && item.font >= 0) labelChars.font = item.font;
   if (!numbered) {
-    if (written) listOut_.placeAsText(c, label.text, charFormat(labelChars));
+    if (written) listOut_.placeAsText(c, f, label.text, charFormat(labelChars));
     return;
   }
-  listOut_.place(c, item, written ? label.text : QString(), charFormat(labelChars));
+  listOut_.place(c, f, item, written ? label.text : QString(), charFormat(labelChars));
 }
 
 }  // namespace textview::rtf
