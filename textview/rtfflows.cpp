@@ -17,6 +17,17 @@ constexpr std::size_t kMaxFlowDepth = 8;  // text boxes and notes inside each ot
 // text boxes their text stays in line.
 constexpr int kMaxBoxes = 200;
 
+// A box that begins its paragraph leaves that paragraph's empty start
+// before it; the box follows the paragraph before instead, outside tables.
+void dropEmptyBlockBefore(QTextFrame* frame) {
+  QTextCursor empty(frame->document());
+  empty.setPosition(frame->firstPosition() - 1);
+  if (empty.block().length() != 1 || empty.currentTable() || !empty.block().previous().isValid()) return;
+  QTextCursor prev(empty.block().previous());
+  if (prev.currentFrame() != empty.currentFrame() || prev.currentTable()) return;
+  QTextCursor(empty.block()).deletePreviousChar();
+}
+
 }  // namespace
 
 void Reader::startBox() {
@@ -42,6 +53,7 @@ void Reader::startBox() {
   QTextFrame* frame = at.insertFrame(f);
   // The paragraph the box stands in goes on after the box.
   outer.setPosition(frame->lastPosition() + 1);
+  dropEmptyBlockBefore(frame);
   flows_.push_back(std::make_unique<Flow>(static_cast<TableBuilder::Host&>(*this), at, colors_, budget_));
   flows_.back()->frame = frame;
   listOut_.push();

@@ -286,6 +286,12 @@ void TestRtfStructure::textBoxes() {
   const QStringList found = boxes(*doc);
   QCOMPARE(found, expected);
   QCOMPARE(doc->toPlainText().count(expected.last()), 1);
+  // A box that begins its paragraph follows the paragraph before: no empty
+  // line above it.
+  for (QTextFrame* f : doc->rootFrame()->childFrames()) {
+    const QTextBlock above = f->firstCursorPosition().block().previous();
+    if (!qobject_cast<QTextTable*>(f) && above != doc->begin()) QVERIFY2(above.length() > 1, qPrintable(doc->toPlainText()));
+  }
   const QTextBlock afterBlock = blockOf(*doc, after);
   QVERIFY2(afterBlock.isValid(), qPrintable(doc->toPlainText()));
   QTextCursor c(afterBlock);
