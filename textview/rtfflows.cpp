@@ -33,8 +33,9 @@ void dropEmptyBlockBefore(QTextFrame* frame) {
 void Reader::startBox() {
   State& st = top();
   if (st.dest == Dest::ShapeInst) st.dest = Dest::Text;
-  if (st.dest != Dest::Text || flows_.size() >= kMaxFlowDepth || boxes_ >= kMaxBoxes) return;  // in line
+  if (st.dest != Dest::Text) return;
   shapeHadText_ = true;
+  if (flows_.size() >= kMaxFlowDepth || boxes_ >= kMaxBoxes) return;  // the text stays in line
   ++boxes_;
   prepareOutput();
   flushRun();

@@ -371,7 +371,7 @@ void TestRtfStructure::manyItemsStayFast() {
                     "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}";
   body += QByteArray("\\pard\\ls1\\s1 item\\par ").repeated(20000);
   body += QByteArray("{\\listtext 7.\\tab}\\pard\\ls1 x\\par ").repeated(5000);
-  body += QByteArray("\\pard b{\\shp{\\*\\shpinst{\\shptxt\\pard box\\par}}}\\par ").repeated(1000);
+  body += QByteArray("\\pard b{\\shp{\\*\\shpinst{\\shptxt\\pard box\\par}}{\\shprslt box\\par}}\\par ").repeated(1000);
   body += QByteArray("n\\chftn{\\footnote\\pard\\chftn note\\par}").repeated(3000);
   QElapsedTimer timer;
   timer.start();
