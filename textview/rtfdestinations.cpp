@@ -9,6 +9,22 @@
 
 namespace textview::rtf {
 
+namespace {
+
+// Destinations marked with \* that the reader knows and reads.
+bool starredKnown(Kw kw) {
+  switch (kw) {
+    case Kw::ShpPict: case Kw::FldInst: case Kw::Ud: case Kw::ShpInst: case Kw::ListTable:
+    case Kw::ListOverrideTable: case Kw::Footnote: case Kw::Cs: case Kw::OtherStyle: case Kw::Pn:
+    case Kw::PnSecLvl:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 void Reader::word(std::string_view name, bool hasParam, int param) {
   const Kw kw = keyword(name);
   const bool star = star_;
@@ -19,7 +35,7 @@ void Reader::word(std::string_view name, bool hasParam, int param) {
     else if (skip_ > 0 && st.dest == Dest::Text) --skip_;
     return;
   }
-  if (star && kw != Kw::ShpPict && kw != Kw::FldInst && kw != Kw::Ud) {
+  if (star && !starredKnown(kw)) {
     st.dest = Dest::Skip;
     return;
   }
@@ -47,6 +63,21 @@ void Reader::word(std::string_view name, bool hasParam, int param) {
       return;
     case Dest::Text:
       textWord(kw, hasParam, param);
+      return;
+    case Dest::StyleSheet:
+      styleSheetWord(kw, hasParam, param);
+      return;
+    case Dest::ListTable: case Dest::ListOverrideTable: case Dest::LevelText:
+      listTableWord(kw, param);
+      return;
+    case Dest::ListText: case Dest::PnText:
+      labelWord(kw, hasParam, param);
+      return;
+    case Dest::Pn:
+      pnWord(kw, param);
+      return;
+    case Dest::ShapeInst:
+      shapeWord(kw, param);
       return;
   }
 }
@@ -97,6 +128,11 @@ void Reader::textWord(Kw kw, bool hasParam, int param) {
     return;
   }
   dirty_ = true;
+  if (const std::uint32_t bit = applyProperty(kw, hasParam, param, ch, pa)) {
+    st.own |= bit;
+    return;
+  }
+  if (structureWord(kw, hasParam, param)) return;
   switch (kw) {
     // destinations
     case Kw::Rtf: break;
@@ -105,7 +141,7 @@ void Reader::textWord(Kw kw, bool hasParam, int param) {
       st.dest = Dest::ColorTable;
       colors_.clear();
       break;
-    case Kw::StyleSheet: case Kw::Info: case Kw::NonShpPict: case Kw::SkipDest:
+    case Kw::Info: case Kw::NonShpPict: case Kw::SkipDest:
     case Kw::NoNestTables: case Kw::ObjData:
       st.dest = Dest::Skip;
       break;
@@ -157,38 +193,19 @@ void Reader::textWord(Kw kw, bool hasParam, int param) {
       break;
 
     // characters
-    case Kw::F: ch.font = param; break;
     case Kw::Plain: {
       const int link = ch.link;
       ch = CharProps{};
       ch.link = link;
+      st.own &= ~kCharPropBits;
       break;
     }
-    case Kw::B: ch.bold = on; break;
-    case Kw::I: ch.italic = on; break;
-    case Kw::Ul: ch.underline = on ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline; break;
-    case Kw::UlDot: ch.underline = on ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline; break;
-    case Kw::UlDash: ch.underline = on ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline; break;
-    case Kw::UlWave: ch.underline = on ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline; break;
-    case Kw::UlNone: ch.underline = QTextCharFormat::NoUnderline; break;
-    case Kw::Strike: ch.strike = on; break;
-    case Kw::Fs: ch.size = hasParam ? std::clamp(param, 2, 3276) : 24; break;
-    case Kw::Cf: ch.fg = param; break;
-    case Kw::Highlight: case Kw::Cb: ch.bg = param; break;
-    case Kw::Super: ch.vert = 1; break;
-    case Kw::Sub: ch.vert = -1; break;
-    case Kw::NoSuperSub: ch.vert = 0; break;
-    case Kw::Up: ch.vert = on ? 1 : 0; break;
-    case Kw::Dn: ch.vert = on ? -1 : 0; break;
-    case Kw::Caps: ch.caps = on ? 1 : 0; break;
-    case Kw::SCaps: ch.caps = on ? 2 : 0; break;
-    case Kw::V: ch.hidden = on; break;
 
     // paragraphs
-    case Kw::Pard: {
+    case Kw::Pard:
       pa = ParaProps{};
+      st.own &= ~kParaPropBits;
       break;
-    }
     case Kw::Par: case Kw::Sect: paragraph(); break;
     case Kw::Page:
       paragraph();
@@ -196,29 +213,9 @@ void Reader::textWord(Kw kw, bool hasParam, int param) {
       break;
     case Kw::Line: putChar(0x2028); break;
     case Kw::Tab: putChar(u'\t'); break;
-    case Kw::Ql: pa.align = Qt::AlignLeft; break;
-    case Kw::Qc: pa.align = Qt::AlignHCenter; break;
-    case Kw::Qr: pa.align = Qt::AlignRight; break;
-    case Kw::Qj: pa.align = Qt::AlignJustify; break;
-    case Kw::Li: pa.li = param; break;
-    case Kw::Ri: pa.ri = param; break;
-    case Kw::Fi: pa.fi = param; break;
-    case Kw::Sb: pa.sb = param; break;
-    case Kw::Sa: pa.sa = param; break;
-    case Kw::Sl: pa.sl = hasParam ? param : 0; break;
-    case Kw::SlMult: pa.slMult = on; break;
-    case Kw::Tqr: pa.nextTab = QTextOption::RightTab; break;
-    case Kw::Tqc: pa.nextTab = QTextOption::CenterTab; break;
-    case Kw::Tqdec: pa.nextTab = QTextOption::DelimiterTab; break;
-    case Kw::Tx:
-      if (pa.tabs.size() < 64) pa.tabs.append({param, pa.nextTab});
-      pa.nextTab = QTextOption::LeftTab;
-      break;
     case Kw::InTbl: pa.inTable = on; break;
     case Kw::Itap: pa.inTable = param > 0; break;
     case Kw::PageBb: pa.pageBefore = on; break;
-    case Kw::RtlPar: pa.rtl = true; break;
-    case Kw::LtrPar: pa.rtl = false; break;
 
     // tables
     case Kw::Trowd: tables_.startRow(); break;

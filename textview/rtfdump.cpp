@@ -1,6 +1,6 @@
 // rtfdump: prints what the task-text reader makes of a file, for exam staff
 // checking their materials and for comparing the reader with other readers.
-//   rtfdump FILE          the plain text of the document
+//   rtfdump FILE          the plain text of the document, list labels included
 //   rtfdump --html FILE   Qt's HTML of the document
 //   rtfdump --show FILE   the document in the stations' text view, in a window
 // A file that fails to load prints the error text and exits with 1.
@@ -10,10 +10,33 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 #include <cstdio>
 
 namespace {
+
+// The document's text with the labels its lists draw, each before its
+// paragraph and a tab, as the view shows them.
+QString shownText(const QTextDocument& doc) {
+  QString out;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    if (b != doc.begin()) out += u'\n';
+    if (QTextList* list = b.textList()) {
+      switch (list->format().style()) {
+        case QTextListFormat::ListDisc: out += u'•'; break;
+        case QTextListFormat::ListCircle: out += u'◦'; break;
+        case QTextListFormat::ListSquare: out += u'▪'; break;
+        default: out += list->itemText(b); break;
+      }
+      out += u'\t';
+    }
+    out += b.text();
+  }
+  // Line separators inside a paragraph (\line) print as line breaks.
+  return out.replace(QChar::LineSeparator, u'\n').replace(QChar::Nbsp, u' ');
+}
 
 int show(int argc, char** argv, const QString& path) {
   QApplication app(argc, argv);
@@ -55,7 +78,7 @@ int main(int argc, char** argv) {
     const QByteArray bytes = file.readAll();
     QTextDocument doc;
     textview::readDocument(bytes, &doc);
-    const QString out = mode == QLatin1String("--html") ? doc.toHtml() : doc.toPlainText();
+    const QString out = mode == QLatin1String("--html") ? doc.toHtml() : shownText(doc);
     std::fputs(out.toUtf8().constData(), stdout);
     if (!out.endsWith(u'\n')) std::fputc('\n', stdout);
   } catch (const textview::LoadError& e) {

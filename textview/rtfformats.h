@@ -35,6 +35,22 @@ struct TabStop {
   QTextOption::TabType type;
 };
 
+// Number formats of list levels (\levelnfc) and of paragraph numbering.
+enum NumFormat : std::uint8_t {
+  kNumDecimal = 0, kNumUpperRoman = 1, kNumLowerRoman = 2, kNumUpperLetter = 3, kNumLowerLetter = 4,
+  kNumDecimalZero = 22, kNumBullet = 23, kNumNone = 255,
+};
+
+// The older paragraph numbering (\pn): how one paragraph's label is made.
+struct PnDef {
+  enum Level : std::uint8_t { None = 0, Body = 10, Bullet = 11, Continue = 12 };  // 1..9: outline levels
+  std::uint8_t level = None;
+  std::uint8_t format = kNumDecimal;
+  int start = 1;
+  int font = -1;
+  QString before, after;  // \pntxtb, \pntxta
+};
+
 struct ParaProps {
   Qt::Alignment align = Qt::AlignLeft;
   int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;  // twips
@@ -45,6 +61,9 @@ struct ParaProps {
   bool pageBefore = false;
   QTextOption::TabType nextTab = QTextOption::LeftTab;
   QList<TabStop> tabs;
+  int ls = 0;    // list override number, 0: none
+  int ilvl = 0;  // list level, 0..8
+  PnDef pn;
 };
 
 struct FontDef {

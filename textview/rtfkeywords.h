@@ -10,6 +10,14 @@ enum class Kw : std::uint8_t {
   // destinations
   Rtf, FontTable, ColorTable, StyleSheet, Info, Pict, ShpPict, NonShpPict, Field, FldInst,
   FldRslt, Upr, Ud, SkipDest, NoNestTables, Object, ObjData,
+  // lists, paragraph numbering, styles, shapes, notes
+  ListTable, ListOverrideTable, List, ListLevel, ListOverride, LfoLevel, LevelText, ListText,
+  ListId, LevelNfc, LevelStartAt, LevelNoRestart, LevelLegal, ListOverrideStartAt, Ls, Ilvl,
+  Pn, PnSecLvl, PnTxtA, PnTxtB, PnLvl, PnLvlBody, PnLvlBlt, PnLvlCont, PnDec, PnUcLtr, PnLcLtr,
+  PnUcRm, PnLcRm, PnStart, PnF,
+  S, Cs, OtherStyle, SBasedOn,
+  Shp, ShpInst, ShpTxt, ShpRslt, Sp, ShpLeft, ShpRight,
+  Footnote, Chftn,
   // document
   Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Uc, U, Bin, DefTab,
   // fonts and colours (inside their tables)

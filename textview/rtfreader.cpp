@@ -20,7 +20,8 @@ Reader::Reader(const QByteArray& bytes, QTextDocument* doc, const ReadLimits& li
       main_(doc),
       tables_(*this, main_, colors_, budget_),
       run_(budget_),
-      pictures_(limits) {}
+      pictures_(limits),
+      listOut_(budget_) {}
 
 void Reader::run() {
   stack_.reserve(64);
@@ -49,6 +50,7 @@ void Reader::run() {
       case Token::Text:
         switch (top().dest) {
           case Dest::Text: case Dest::FontTable: case Dest::ColorTable: case Dest::FieldInst:
+          case Dest::LevelText: case Dest::ListText: case Dest::PnText:
             textBytes(t.begin, t.end);
             break;
           case Dest::Pict:
@@ -66,12 +68,14 @@ void Reader::run() {
   flushRun();
   if (tables_.active()) tables_.close();
   applyBlock(main_);
+  appendNotes();
 }
 
 // ---------------------------------------------------------------- tokens
 
 void Reader::pushGroup() {
   if (int(stack_.size()) >= budget_.limits().maxGroupDepth) failStream();
+  if (top().dest == Dest::StyleSheet && stack_.size() == styleDepth_) styles_.begin();
   stack_.push_back(stack_.back());
   star_ = false;
   skip_ = 0;
@@ -81,8 +85,14 @@ void Reader::pushGroup() {
 void Reader::popGroup() {
   const Dest d = top().dest;
   if (d == Dest::FontTable) commitFont();
+  // A text box or note ends with the group that began it, in its own state.
+  if (top().flow > stack_[stack_.size() - 2].flow) endFlow();
+  if (d == Dest::ListText) label_.chr = top().chr;  // the label's format
   stack_.pop_back();
-  if (d != top().dest) endDestination(d);
+  if (d != top().dest) {
+    endDestination(d);
+    endStructureGroup(d);
+  }
   star_ = false;
   skip_ = 0;
   dirty_ = true;
@@ -95,12 +105,14 @@ void Reader::symbol(unsigned char c) {
   }
   star_ = false;
   const Dest d = top().dest;
-  if (d == Dest::Skip || d == Dest::Pict || d == Dest::UprAnsi) return;
+  if (d == Dest::Skip || d == Dest::Pict || d == Dest::UprAnsi || d == Dest::StyleSheet || d == Dest::ShapeInst ||
+      d == Dest::ListTable || d == Dest::ListOverrideTable || d == Dest::Pn)
+    return;
   if (c == '\\' || c == '{' || c == '}') {
     textBytes(&c, &c + 1);
     return;
   }
-  if (d != Dest::Text) return;
+  if (d != Dest::Text && d != Dest::ListText && d != Dest::PnText) return;
   switch (c) {
     case '~': putChar(0x00A0); break;
     case '-': putChar(0x00AD); break;
@@ -114,7 +126,9 @@ void Reader::symbol(unsigned char c) {
 void Reader::hexByte(unsigned char b) {
   star_ = false;
   const Dest d = top().dest;
-  if (d == Dest::Text || d == Dest::FontTable || d == Dest::FieldInst) textBytes(&b, &b + 1);
+  if (d == Dest::Text || d == Dest::FontTable || d == Dest::FieldInst || d == Dest::LevelText ||
+      d == Dest::ListText || d == Dest::PnText)
+    textBytes(&b, &b + 1);
 }
 
 // \bin data belongs to a picture or is skipped.
@@ -159,8 +173,17 @@ void Reader::textBytes(const unsigned char* s, const unsigned char* e) {
     if (!top().chr.hidden) run_.appendBytes(s, e);
     return;
   }
+  if (d == Dest::LevelText) {
+    // Kept as bytes: the level's font, which decodes them, may come later.
+    if (std::u16string* t = lists_.levelText())
+      for (; s < e && t->size() < 64; ++s) t->push_back(char16_t(0xF000 | *s));
+    return;
+  }
   run_.flushMultiByte();
-  QString& target = d == Dest::FontTable ? fonts_.name() : fieldInst_;
+  QString& target = d == Dest::FontTable ? fonts_.name()
+                    : d == Dest::ListText ? label_.text
+                    : d == Dest::PnText ? (pnTextAfter_ ? pnBuild_.after : pnBuild_.before)
+                                        : fieldInst_;
   if (target.size() > 4096) return;
   appendDecoded(target, s, e, run_.table());
   if (d == Dest::FontTable) {
@@ -183,6 +206,15 @@ void Reader::putChar(char16_t c) {
     if (fieldInst_.size() < 4096) fieldInst_.append(QChar(c));
     return;
   }
+  if (d == Dest::LevelText) {
+    if (std::u16string* t = lists_.levelText()) t->push_back(c);
+    return;
+  }
+  if (d == Dest::ListText || d == Dest::PnText) {
+    QString& t = d == Dest::ListText ? label_.text : (pnTextAfter_ ? pnBuild_.after : pnBuild_.before);
+    if (t.size() < 64) t.append(QChar(c));
+    return;
+  }
   if (d != Dest::Text || top().chr.hidden) return;
   run_.appendChar(c);
 }
@@ -194,7 +226,7 @@ void Reader::commitFont() {
 void Reader::flushRun() {
   const QString text = run_.take();
   if (text.isEmpty()) return;
-  tables_.out().insertText(text, charFormat(run_.props));
+  tb().out().insertText(text, charFormat(run_.props));
 }
 
 QTextCharFormat Reader::charFormat(const CharProps& c) const {
@@ -207,9 +239,17 @@ void Reader::applyBlock(QTextCursor& c) {
   // A new block starts with the formats of the one before it, so most
   // paragraphs need no change at all.
   const State& st = top();
-  if (const QTextBlockFormat f = blockFormat(st.para, pageBreakNext_); c.blockFormat() != f) c.setBlockFormat(f);
+  QTextBlockFormat f = blockFormat(st.para, pageBreakNext_);
   pageBreakNext_ = false;
-  if (const QTextCharFormat f = charFormat(st.chr); c.blockCharFormat() != f) c.setBlockCharFormat(f);
+  if (const QTextCharFormat cf = charFormat(st.chr); c.blockCharFormat() != cf) c.setBlockCharFormat(cf);
+  if (st.para.ls > 0 || st.para.pn.level != PnDef::None || label_.given) placeList(c, f);
+  else lists_.breakPn();
+  if (c.blockFormat() != f) c.setBlockFormat(f);
+}
+
+void Reader::formatBlock(QTextCursor& c) {
+  if (const QTextBlockFormat f = blockFormat(top().para, pageBreakNext_); c.blockFormat() != f) c.setBlockFormat(f);
+  pageBreakNext_ = false;
 }
 
 void Reader::paragraph() {
@@ -217,7 +257,7 @@ void Reader::paragraph() {
   if (top().dest != Dest::Text) return;
   flushRun();
   budget_.addBlock();
-  QTextCursor& c = tables_.out();
+  QTextCursor& c = tb().out();
   applyBlock(c);
   c.insertBlock();
 }
@@ -225,17 +265,17 @@ void Reader::paragraph() {
 // Makes sure the output goes where the paragraph belongs: into the open
 // table cell for a table paragraph, after the table otherwise.
 void Reader::prepareOutput() {
-  if (top().para.inTable) tables_.ensureCell();
-  else if (tables_.active()) tables_.close();
+  if (top().para.inTable) tb().ensureCell();
+  else if (tb().active()) tb().close();
 }
 
 void Reader::endCell() {
-  if (!top().para.inTable && !tables_.active()) {
+  if (!top().para.inTable && !tb().active()) {
     // A \cell outside any table: keep the text apart at least.
     putChar(u'\t');
     return;
   }
-  tables_.endCell();
+  tb().endCell();
 }
 
 void Reader::finishPicture() {
@@ -246,7 +286,7 @@ void Reader::finishPicture() {
   const QTextImageFormat f = pictures_.finish(doc_);
   prepareOutput();
   flushRun();
-  tables_.out().insertImage(f);
+  tb().out().insertImage(f);
   budget_.addChars(1);
 }
 

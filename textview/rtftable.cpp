@@ -40,7 +40,7 @@ void TableBuilder::ensureCell() {
         merged = true;
       }
     }
-    if (!merged) host_.applyBlock(main_);
+    if (!merged) host_.formatBlock(main_);
     table_ = main_.insertTable(1, cols, tf);
     row_ = 0;
     col_ = 0;
@@ -213,9 +213,10 @@ void TableBuilder::close() {
   host_.flushRun();
   if (rowOpen_) endRow();
   if (table_->rows() > row_ + 1) table_->removeRows(row_ + 1, table_->rows() - row_ - 1);
+  // The output goes on after the table, inside the frame that holds it.
+  main_.setPosition(table_->lastPosition() + 1);
   table_ = nullptr;
   cellOpen_ = false;
-  main_.movePosition(QTextCursor::End);
 }
 
 }  // namespace textview::rtf

@@ -24,12 +24,14 @@ struct CellDef {
 class TableBuilder {
  public:
   // What the table needs from the reader: the pending text written out
-  // before the output moves, and the current paragraph format given to a
-  // block that is finished.
+  // before the output moves, and the current paragraph format (and list
+  // membership) given to a block that is finished.
   class Host {
    public:
     virtual void flushRun() = 0;
     virtual void applyBlock(QTextCursor& c) = 0;
+    // The paragraph a table starts in: its format, nothing else.
+    virtual void formatBlock(QTextCursor& c) = 0;
 
    protected:
     ~Host() = default;

@@ -14,6 +14,8 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTest>
 #include <QTextDocument>
 
@@ -61,6 +63,8 @@ class TestRichView : public QObject {
   void layoutProperties_data();
   void layoutProperties();
   void sampleTexts();
+  void listLabelsDrawn_data();
+  void listLabelsDrawn();
 
  private:
   QTemporaryDir dir_;
@@ -223,6 +227,43 @@ void TestRichView::sampleTexts() {
   QVERIFY2(checked > 0, qPrintable(QStringLiteral("no sample texts in ") + kim.absolutePath()));
   QVERIFY(tables > 0);
   QVERIFY(pictures > 0);
+}
+
+// The labels of lists are drawn left of their paragraphs, whether Qt's list
+// draws them or they stayed text; nothing is drawn before plain text.
+void TestRichView::listLabelsDrawn_data() {
+  QTest::addColumn<QString>("file");
+  QTest::addColumn<QString>("paragraph");
+  QTest::addColumn<bool>("label");
+  QTest::newRow("numbered, Qt's list") << QStringLiteral("wp/lists-libreoffice.rtf") << QStringLiteral("Где вы живёте?") << true;
+  QTest::newRow("letters, Qt's list") << QStringLiteral("wp/lists-libreoffice.rtf") << QStringLiteral("бета") << true;
+  QTest::newRow("bullet, Qt's list") << QStringLiteral("wp/lists-libreoffice.rtf") << QStringLiteral("ещё пункт") << true;
+  QTest::newRow("from 5, label as text") << QStringLiteral("wp/lists-libreoffice.rtf") << QStringLiteral("Шестой") << true;
+  QTest::newRow("from the list table") << QStringLiteral("wp/lists-abiword.rtf") << QStringLiteral("Почему?") << true;
+  QTest::newRow("indented paragraph of no list") << QStringLiteral("lists-table.rtf") << QStringLiteral("unknown list") << false;
+}
+
+void TestRichView::listLabelsDrawn() {
+  QFETCH(QString, file);
+  QFETCH(QString, paragraph);
+  QFETCH(bool, label);
+  RichView view;
+  view.resize(500, 500);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  view.loadFromFile(QStringLiteral(QUORVEL_FIXTURES "/rtf/") + file);
+  const QImage shot = view.viewport()->grab().toImage();
+  const QTextCursor found = view.document()->find(paragraph);
+  QVERIFY(!found.isNull());
+  // Where the paragraph's own words begin on the screen.
+  QTextCursor start(found.block());
+  if (start.block().text().contains(u'\t')) start.setPosition(found.block().position() + int(found.block().text().indexOf(u'\t')) + 1);
+  const QRect text = view.cursorRect(start);
+  qsizetype ink = 0;
+  for (int y = text.top(); y < text.bottom(); ++y)
+    for (int x = std::max(0, text.left() - 40); x < text.left() - 2; ++x)
+      ink += qGray(shot.pixel(x * shot.width() / view.viewport()->width(), y * shot.height() / view.viewport()->height())) < 128;
+  QCOMPARE(ink > 0, label);
 }
 
 QTEST_MAIN(TestRichView)
