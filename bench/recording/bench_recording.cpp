@@ -10,8 +10,11 @@
 //   station_vs_parec_ratio  the two above, divided
 //   oggenc_cpu_ms_per_min   CPU time of oggenc per minute recorded
 //   station_wakeups_per_s   context switches of the station's threads a second
+//   parec_wakeups_per_s     the same for parec
+//   oggenc_wakeups_per_s    the same for oggenc
 //   stop_to_playable_ms     from StopRecording to an open playback stream
 //   recorded_seconds        length of the answer file
+//   parec_recorded_seconds  length of what parec recorded
 // and, as comments on stderr, every thread of this process that ran during
 // the recording (those that ended before the stop too): CPU time per minute
 // and wake-ups a second.
@@ -33,6 +36,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
@@ -46,6 +50,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,13 +62,20 @@ extern char** environ;
 
 namespace {
 
-double cpuMs(int who) {
+// CPU time and context switches (voluntary and involuntary) of a process,
+// or of its children that have been reaped.
+struct Usage {
+  double cpuMs = 0;
+  long long switches = 0;
+};
+Usage usage(const rusage& u) {
+  return {(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3,
+          u.ru_nvcsw + u.ru_nivcsw};
+}
+Usage usage(int who) {
   rusage u{};
   getrusage(who, &u);
-  return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-double cpuMs(const rusage& u) {
-  return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+  return usage(u);
 }
 
 // A WAV of `seconds` made of the speech in `speech`, repeated.
@@ -227,20 +239,25 @@ pid_t startParec(const QString& file) {
   return rc == 0 ? pid : -1;
 }
 
-// Ends parec and returns the CPU time it used, in ms (-1 if it failed).
-double endParec(pid_t pid) {
-  if (pid <= 0) return -1;
+// Ends parec and returns what it used; nothing if it could not be run.
+std::optional<Usage> endParec(pid_t pid) {
+  if (pid <= 0) return std::nullopt;
   kill(pid, SIGTERM);
   int status = 0;
   rusage u{};
   for (int i = 0; i < 300; ++i) {
     const pid_t r = wait4(pid, &status, WNOHANG, &u);
-    if (r == pid) return cpuMs(u);
-    if (r < 0) return -1;
+    if (r == pid) break;
+    if (r < 0) return std::nullopt;
     usleep(10000);
+    if (i == 299) {
+      kill(pid, SIGKILL);
+      if (wait4(pid, &status, 0, &u) != pid) return std::nullopt;
+    }
   }
-  kill(pid, SIGKILL);
-  return wait4(pid, &status, 0, &u) == pid ? cpuMs(u) : -1;
+  // parec ends on SIGTERM with status 0; anything else means it did not record.
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return usage(u);
 }
 
 }  // namespace
@@ -291,19 +308,20 @@ int main(int argc, char** argv) {
   const QString file = dir.filePath(QStringLiteral("answer.ogg"));
   ThreadSampler sampler;
   sampler.start();
-  const pid_t parec = startParec(dir.filePath(QStringLiteral("parec.raw")));
-  const double self0 = cpuMs(RUSAGE_SELF), children0 = cpuMs(RUSAGE_CHILDREN);
+  const QString parecFile = dir.filePath(QStringLiteral("parec.raw"));
+  const pid_t parec = startParec(parecFile);
+  const Usage self0 = usage(RUSAGE_SELF), children0 = usage(RUSAGE_CHILDREN);
   main->StartRecording(file);
   QEventLoop loop;
   QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
   loop.exec();
-  const double parecMs = endParec(parec);
+  const std::optional<Usage> parecUse = endParec(parec);
   QElapsedTimer stop;
   stop.start();
   main->StopRecording(file);
   const double stopMs = stop.nsecsElapsed() / 1e6;
   const bool playable = RecordedStream != 0;
-  const double self1 = cpuMs(RUSAGE_SELF), children1 = cpuMs(RUSAGE_CHILDREN);
+  const Usage self1 = usage(RUSAGE_SELF), children1 = usage(RUSAGE_CHILDREN);
   sampler.stop();
   if (player > 0) QProcess::execute(QStringLiteral("kill"), {QString::number(player)});
 
@@ -325,20 +343,28 @@ int main(int argc, char** argv) {
   if (f) sf_close(f);
   delete main;
 
-  const double station = (self1 - self0 - benchMs) * perMin;
-  // parec was reaped between the two readings: the children's time holds it.
-  const double oggenc = (children1 - children0 - std::max(parecMs, 0.0)) * perMin;
+  const double station = (self1.cpuMs - self0.cpuMs - benchMs) * perMin;
+  // parec was reaped between the two readings: the children's figures hold it.
+  const Usage parecUsed = parecUse.value_or(Usage{});
+  const double oggenc = (children1.cpuMs - children0.cpuMs - parecUsed.cpuMs) * perMin;
+  const long long oggencSwitches = children1.switches - children0.switches - parecUsed.switches;
   std::printf("station_cpu_ms_per_min %.1f ms\n", station);
-  if (parecMs > 0) {
-    std::printf("parec_cpu_ms_per_min %.1f ms\n", parecMs * perMin);
-    std::printf("station_vs_parec_ratio %.2f\n", station / (parecMs * perMin));
+  if (parecUse && parecUse->cpuMs > 0) {
+    std::printf("parec_cpu_ms_per_min %.1f ms\n", parecUse->cpuMs * perMin);
+    std::printf("station_vs_parec_ratio %.2f\n", station / (parecUse->cpuMs * perMin));
   } else {
     std::fprintf(stderr, "# parec could not be run: no yardstick\n");
   }
   std::printf("oggenc_cpu_ms_per_min %.1f ms\n", oggenc);
   std::printf("station_wakeups_per_s %.1f /s\n", double(switches) / seconds);
+  if (parecUse) std::printf("parec_wakeups_per_s %.1f /s\n", double(parecUse->switches) / seconds);
+  std::printf("oggenc_wakeups_per_s %.1f /s\n", double(oggencSwitches) / seconds);
   std::printf("stop_to_playable_ms %.1f ms\n", stopMs);
   std::printf("recorded_seconds %.3f s\n", recorded);
+  // What the server delivered to parec over (nearly) the same seconds: a
+  // station file much shorter than this lost sound; one as short as this
+  // reflects the server.
+  if (parecUse) std::printf("parec_recorded_seconds %.3f s\n", double(QFileInfo(parecFile).size()) / (2 * 2 * 44100));
   if (!playable || !boxes.isEmpty()) {
     std::fprintf(stderr, "the recording failed: %s\n", qPrintable(boxes.join(QLatin1Char(' '))));
     return 1;
