@@ -247,16 +247,13 @@ std::optional<Usage> endParec(pid_t pid) {
   kill(pid, SIGTERM);
   int status = 0;
   rusage u{};
-  for (int i = 0; i < 300; ++i) {
-    const pid_t r = wait4(pid, &status, WNOHANG, &u);
-    if (r == pid) break;
-    if (r < 0) return std::nullopt;
-    usleep(10000);
-    if (i == 299) {
-      kill(pid, SIGKILL);
-      if (wait4(pid, &status, 0, &u) != pid) return std::nullopt;
-    }
+  pid_t r = 0;
+  for (int i = 0; i < 300 && (r = wait4(pid, &status, WNOHANG, &u)) == 0; ++i) usleep(10000);
+  if (r == 0) {  // three seconds without ending
+    kill(pid, SIGKILL);
+    r = wait4(pid, &status, 0, &u);
   }
+  if (r != pid) return std::nullopt;
   // parec ends on SIGTERM with status 0; anything else means it did not record.
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
   return usage(u);
