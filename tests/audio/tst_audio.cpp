@@ -147,6 +147,33 @@ class TestAudio : public QObject {
     QVERIFY2(before >= 0 && wakeups <= 2 * 6, qPrintable(QStringLiteral("%1 wake-ups in 2 s").arg(wakeups)));
   }
 
+  // An encoder that ends is seen at once, also while no burst is on its way
+  // to it: the writer does not wait for the next burst or its idle look.
+  void encoderEndSeenBetweenBursts_data() {
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("paused, nothing captured") << true;
+    QTest::newRow("recording, before the first burst") << false;
+  }
+  void encoderEndSeenBetweenBursts() {
+    QFETCH(bool, paused);
+    dev_->setSpeed(1.0);
+    const audio::Handle h = audio::recordStart(44100, 2, audio::kRecordPause, &countingProc, nullptr);
+    QVERIFY(audio::encodeStart(h, oggenc(QStringLiteral("gone.ogg")), 0) != 0);
+    if (!paused) QVERIFY(audio::channelPlay(h, false));
+    QVERIFY(dev_->waitCaptured(4410, 2000));
+    QCOMPARE(audio::encodeIsActive(h), int(audio::Playing));
+    QCOMPARE(probe::killChildren(SIGKILL), 1);
+    QElapsedTimer sinceKill;
+    sinceKill.start();
+    QVERIFY(waitFor([&] { return audio::encodeIsActive(h) == audio::Stopped; }, 3000));
+    const qint64 seen = sinceKill.elapsed();
+    dev_->setSpeed(8.0);
+    QVERIFY(!audio::channelStop(h));
+    QCOMPARE(audio::errorGetCode(), int(audio::ErrEncoderEnded));
+    QVERIFY(probe::children().isEmpty());
+    QVERIFY2(seen < 400, qPrintable(QStringLiteral("seen after %1 ms").arg(seen)));
+  }
+
   // Nothing named oggenc beside the test, nothing on PATH.
   void missingEncoderFailsToStart() {
     QTemporaryDir empty;
