@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/eventfd.h>
@@ -35,11 +36,19 @@ std::int64_t nowNs() {
 
 // Ten seconds of sound between the capture thread and the pipe.
 constexpr std::size_t kRingSamples = std::size_t(kRate) * kChannels * 10;
-// The writer is woken once this many samples wait (about 93 ms of sound), so
-// it does not run for every small captured block.
-constexpr std::size_t kWakeSamples = 4096 * kChannels;
-// How often the writer looks at the pipe when nothing arrives.
-constexpr int kIdlePollMs = 250;
+// The writer is woken once half a second of sound waits, and hands it all
+// over at once: a few wake-ups a second for the writer and for the encoder
+// reading the other end, instead of one for every small captured block.
+// Nothing waits longer on account of this: stopping wakes the writer at once.
+constexpr std::size_t kWakeSamples = std::size_t(kRate) / 2 * kChannels;
+// What the writer takes from the ring for one write (about 0.74 s of sound).
+constexpr std::size_t kChunkSamples = 65536;
+// The pipe holds such a burst whole (the kernel's default holds 0.37 s), so
+// a burst goes in without waiting for the encoder to read.
+constexpr int kPipeBytes = 256 * 1024;
+// How often the writer looks at the pipe when nothing arrives. An encoder
+// that ends wakes it at once (its pidfd, or the pipe's error state).
+constexpr int kIdlePollMs = 1000;
 
 QString programFolder() {
   if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
@@ -158,6 +167,8 @@ std::unique_ptr<Encoder> Encoder::start(const QStringList& args, int& error) {
     return nullptr;
   }
   fcntl(fds[1], F_SETFL, fcntl(fds[1], F_GETFL) | O_NONBLOCK);
+  // A larger pipe is a saving, not a need: the default one works too.
+  fcntl(fds[1], F_SETPIPE_SZ, kPipeBytes);
   // Tells the writer the moment the program exits, so that an encoder that
   // dies is noticed and reaped at once. Without it (old kernels) the exit is
   // noticed through the pipe and reaped by finish().
@@ -215,10 +226,11 @@ void Encoder::writerLoop() {
   sigemptyset(&pipeSet);
   sigaddset(&pipeSet, SIGPIPE);
   pthread_sigmask(SIG_BLOCK, &pipeSet, nullptr);
+  pthread_setname_np(pthread_self(), "encoder-feed");
 
   std::vector<char> pending = streamingWavHeader();
   std::size_t sent = 0;
-  std::vector<std::int16_t> chunk(16384);
+  std::vector<std::int16_t> chunk(kChunkSamples);
 
   // The program stopped taking input before it was asked to finish.
   auto lostEarly = [this] {

@@ -22,6 +22,20 @@ inline int threads() {
   return -1;
 }
 
+// How often the thread named `name` has gone to sleep of its own accord
+// (its voluntary context switches); -1 when there is no such thread.
+inline long threadWakeups(const QString& name) {
+  for (const QString& t : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(t));
+    QFile status(QStringLiteral("/proc/self/task/%1/status").arg(t));
+    if (!comm.open(QIODevice::ReadOnly) || comm.readAll().trimmed() != name.toLatin1()) continue;
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+      if (line.startsWith("voluntary_ctxt_switches:")) return line.mid(24).trimmed().toLong();
+  }
+  return -1;
+}
+
 // Children of this process, running or not yet reaped (zombies).
 inline QList<int> children() {
   QList<int> pids;

@@ -106,6 +106,74 @@ class TestAudio : public QObject {
     QVERIFY(std::abs(test::rms(left) - 0.5 / std::sqrt(2.0)) < 0.05);
   }
 
+  // Every captured frame reaches the file, however the recording's end falls
+  // against the bursts in which the samples go to the encoder: before the
+  // first one, near one, between two, or after the pipe has been filled
+  // faster than the encoder reads it.
+  void everyCapturedFrameReachesTheFile_data() {
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<double>("speed");
+    QTest::newRow("shorter than one burst") << 0.05 << 8.0;
+    QTest::newRow("about one burst") << 0.5 << 8.0;
+    QTest::newRow("bursts and a remainder") << 2.3 << 8.0;
+    QTest::newRow("faster than the encoder reads") << 8.0 << 200.0;
+  }
+  void everyCapturedFrameReachesTheFile() {
+    QFETCH(double, seconds);
+    QFETCH(double, speed);
+    dev_->setTone(1000.0, 0.5);
+    dev_->setSpeed(speed);
+    const qint64 fed = record(QStringLiteral("edges.ogg"), std::uint64_t(seconds * 44100));
+    dev_->setSpeed(8.0);
+    QVERIFY(fed > 0);
+    const test::SoundFile f = test::readSoundFile(QStringLiteral("edges.ogg"));
+    QVERIFY(f.ok);
+    QCOMPARE(f.frames, fed);
+  }
+
+  // The encoder's writer sleeps between bursts: a few wake-ups a second,
+  // not one for each of the device's 100 blocks a second.
+  void writerWakesAFewTimesASecond() {
+    const audio::Handle h = audio::recordStart(44100, 2, audio::kRecordPause, &countingProc, nullptr);
+    QVERIFY(audio::encodeStart(h, oggenc(QStringLiteral("quiet.ogg")), 0) != 0);
+    dev_->setSpeed(1.0);
+    QVERIFY(audio::channelPlay(h, false));
+    QVERIFY(dev_->waitCaptured(4410, 2000));
+    const long before = probe::threadWakeups(QStringLiteral("encoder-feed"));
+    QVERIFY(dev_->waitCaptured(2 * 44100, 5000));
+    const long wakeups = probe::threadWakeups(QStringLiteral("encoder-feed")) - before;
+    dev_->setSpeed(8.0);
+    QVERIFY(audio::channelStop(h));
+    QVERIFY2(before >= 0 && wakeups <= 2 * 6, qPrintable(QStringLiteral("%1 wake-ups in 2 s").arg(wakeups)));
+  }
+
+  // An encoder that ends is seen at once, also while no burst is on its way
+  // to it: the writer does not wait for the next burst or its idle look.
+  void encoderEndSeenBetweenBursts_data() {
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("paused, nothing captured") << true;
+    QTest::newRow("recording, before the first burst") << false;
+  }
+  void encoderEndSeenBetweenBursts() {
+    QFETCH(bool, paused);
+    dev_->setSpeed(1.0);
+    const audio::Handle h = audio::recordStart(44100, 2, audio::kRecordPause, &countingProc, nullptr);
+    QVERIFY(audio::encodeStart(h, oggenc(QStringLiteral("gone.ogg")), 0) != 0);
+    if (!paused) QVERIFY(audio::channelPlay(h, false));
+    QVERIFY(dev_->waitCaptured(4410, 2000));
+    QCOMPARE(audio::encodeIsActive(h), int(audio::Playing));
+    QCOMPARE(probe::killChildren(SIGKILL), 1);
+    QElapsedTimer sinceKill;
+    sinceKill.start();
+    QVERIFY(waitFor([&] { return audio::encodeIsActive(h) == audio::Stopped; }, 3000));
+    const qint64 seen = sinceKill.elapsed();
+    dev_->setSpeed(8.0);
+    QVERIFY(!audio::channelStop(h));
+    QCOMPARE(audio::errorGetCode(), int(audio::ErrEncoderEnded));
+    QVERIFY(probe::children().isEmpty());
+    QVERIFY2(seen < 400, qPrintable(QStringLiteral("seen after %1 ms").arg(seen)));
+  }
+
   // Nothing named oggenc beside the test, nothing on PATH.
   void missingEncoderFailsToStart() {
     QTemporaryDir empty;
