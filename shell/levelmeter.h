@@ -4,6 +4,7 @@
 // slowly, as level meters do, so that speech reads as a steady bar.
 #pragma once
 
+#include <QStaticText>
 #include <QWidget>
 
 namespace station {
@@ -29,7 +30,11 @@ class LevelMeter : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // The x where the filled part ends, for the level shown.
+  int fillEnd(double db) const;
+
   double levelDb_ = kFloorDb;
+  QStaticText caption_;
 };
 
 }  // namespace station

@@ -17,6 +17,12 @@
 //   stop_to_playable_ms     from StopRecording to an open playback stream
 //   recorded_seconds        length of the answer file
 //   parec_recorded_seconds  length of what parec recorded
+//   station_cpu_ms_per_min_meter_off
+//                           the station's CPU time per minute in a second
+//                           recording of the same length with the input
+//                           level bar turned off (the window is shown, so
+//                           the bar is drawn in the first one)
+//   meter_cpu_ms_per_min    the difference: what the level bar costs
 // and, as comments on stderr, every thread of this process that ran during
 // the recording (those that ended before the stop too): CPU time per minute
 // and wake-ups a second.
@@ -291,12 +297,13 @@ int main(int argc, char** argv) {
                       {QStringLiteral("-w"), one, QStringLiteral("The answer to the first task is about the "
                                                                  "station, the room and the exam. ")});
     speech = dir.filePath(QStringLiteral("speech.wav"));
-    if (!makeLongSpeech(one, speech, seconds + 1)) speech.clear();
+    if (!makeLongSpeech(one, speech, 2 * seconds + 2)) speech.clear();  // both recordings
   }
   std::fprintf(stderr, "# signal: %s\n", speech.isEmpty() ? "whatever the default recording device hears"
                                                           : "speech played into the default output");
 
   auto* main = new TfrmMain();
+  main->show();
   if (!boxes.isEmpty()) {
     std::fprintf(stderr, "the sound devices cannot be used: %s\n", qPrintable(boxes.join(QLatin1Char(' '))));
     return 1;
@@ -336,7 +343,6 @@ int main(int argc, char** argv) {
     checkLoop.exec();
   }
   const Usage checkEnd = usage(RUSAGE_SELF);
-  if (player > 0) QProcess::execute(QStringLiteral("kill"), {QString::number(player)});
 
   const double perMin = 60.0 / seconds;
   // Where this process's time went, thread by thread, during the recording.
@@ -354,7 +360,18 @@ int main(int argc, char** argv) {
   SNDFILE* f = sf_open(QFile::encodeName(file).constData(), SFM_READ, &info);
   const double recorded = f ? double(info.frames) / info.samplerate : 0.0;
   if (f) sf_close(f);
+
+  // The same again with the level bar off (the capture no longer measures
+  // the level either): the difference is what the bar costs.
+  main->setLevelMeterShown(false);
+  const Usage off0 = usage(RUSAGE_SELF);
+  main->StartRecording(dir.filePath(QStringLiteral("answer-meter-off.ogg")));
+  QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+  loop.exec();
+  main->StopRecording(dir.filePath(QStringLiteral("answer-meter-off.ogg")));
+  const Usage off1 = usage(RUSAGE_SELF);
   delete main;
+  if (player > 0) QProcess::execute(QStringLiteral("kill"), {QString::number(player)});
 
   const double station = (self1.cpuMs - self0.cpuMs - benchMs) * perMin;
   // parec was reaped between the two readings: the children's figures hold it.
@@ -373,6 +390,9 @@ int main(int argc, char** argv) {
   std::printf("station_wakeups_per_s %.1f /s\n", double(switches) / seconds);
   if (parecUse) std::printf("parec_wakeups_per_s %.1f /s\n", double(parecUse->switches) / seconds);
   std::printf("oggenc_wakeups_per_s %.1f /s\n", double(oggencSwitches) / seconds);
+  const double meterOff = (off1.cpuMs - off0.cpuMs) * perMin;
+  std::printf("station_cpu_ms_per_min_meter_off %.1f ms\n", meterOff);
+  std::printf("meter_cpu_ms_per_min %.1f ms\n", station - meterOff);
   std::printf("stop_to_playable_ms %.1f ms\n", stopMs);
   std::printf("recorded_seconds %.3f s\n", recorded);
   // What the server delivered to parec over (nearly) the same seconds: a
