@@ -48,6 +48,16 @@ std::atomic<bool> MeterOn{true};
 
 using Report = TfrmMain::RecordingReport;
 
+// How long the running recording has run, in seconds.
+double recordedSeconds() { return RecordingClock.isValid() ? RecordingClock.elapsed() / 1000.0 : 0.0; }
+
+// The journal's line for a recording that has ended.
+void journalStop(const QString& file, double seconds, const char* how) {
+  station::journal::write(QStringLiteral("recording-stop"), QStringLiteral("%1; %2 s recorded; %3")
+                                                                 .arg(file, QString::number(seconds, 'f', 2),
+                                                                      QLatin1String(how)));
+}
+
 bool RecordProc(audio::Handle handle, const void* buffer, std::uint32_t length, void*) {
   if (MeterOn.load(std::memory_order_relaxed)) {
     const auto* samples = static_cast<const std::int16_t*>(buffer);
@@ -97,15 +107,13 @@ bool TfrmMain::isRecording() const { return RecordChannel != 0; }
 // level bar hidden, the journal told, the file's check started.
 std::vector<Report> TfrmMain::endRunningRecording(const char* how) {
   if (RecordChannel == 0) return {};
-  const double seconds = RecordingClock.isValid() ? RecordingClock.elapsed() / 1000.0 : 0.0;
+  const double seconds = recordedSeconds();
   std::vector<Report> reports = EndRecording();
   showLevelMeter(false);
   const QString file = RecordingFile;
   const int id = recordingId_;
   const int stage = station::journal::stage();
-  station::journal::write(QStringLiteral("recording-stop"),
-                          QStringLiteral("%1; %2 s recorded; %3").arg(file, QString::number(seconds, 'f', 2),
-                                                                       QLatin1String(how)));
+  journalStop(file, seconds, how);
   station::checkRecordingLater(this, file, seconds, [this, id, file, stage](const station::RecordingVerdict& v) {
     station::journal::write(QStringLiteral("recording-checked"),
                             QStringLiteral("%1; length %2 s; peak %3 dBFS; %4")
@@ -247,10 +255,9 @@ void TfrmMain::endOnSignal() {
   // a complete file. Nobody is left to read a box about it, nor to wait for
   // its check.
   if (RecordChannel != 0) {
+    const double seconds = recordedSeconds();
     audio::channelStop(RecordChannel);
-    station::journal::write(QStringLiteral("recording-stop"),
-                            QStringLiteral("%1; %2 s recorded; ended with the station")
-                                .arg(RecordingFile, QString::number(RecordingClock.elapsed() / 1000.0, 'f', 2)));
+    journalStop(RecordingFile, seconds, "ended with the station");
   }
   RecordChannel = 0;
   audio::channelStop(RecordedStream);
