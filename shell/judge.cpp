@@ -27,14 +27,37 @@ RecordJudge::RecordJudge(QObject* parent, const Controls& controls, QString idle
   // away) has been reported by the recorder: the button offers to record
   // again at once, not to stop what no longer runs.
   QObject::connect(frmMain, &TfrmMain::recordingEndedByItself, this, [this] {
-    c_.record->setText(idleCaption_);
-    c_.mic->hide();
+    if (state_ == State::Recording) enter(State::Idle);
   });
   QObject::connect(frmMain, &TfrmMain::recordingChecked, this,
                    [this](int id, const QString&, const RecordingVerdict& verdict) {
-                     if (id == awaitedCheck_ && c_.question->isVisible() && !verdict.ok())
+                     if (id == awaitedCheck_ && state_ == State::Judging && !verdict.ok())
                        showWarning(verdictWarning(verdict.fault));
                    });
+}
+
+void RecordJudge::enter(State s) {
+  state_ = s;
+  switch (s) {
+    case State::Idle:
+      c_.record->setText(idleCaption_);
+      c_.record->setEnabled(true);
+      c_.mic->hide();
+      c_.speaker->hide();
+      c_.question->hide();
+      break;
+    case State::Recording:
+      c_.record->setText(QStringLiteral("Завершить запись и воспроизвести"));
+      c_.mic->show();
+      break;
+    case State::Judging:
+      c_.record->setText(idleCaption_);
+      c_.record->setEnabled(false);
+      c_.question->show();
+      c_.speaker->show();
+      c_.mic->hide();
+      break;
+  }
 }
 
 void RecordJudge::showWarning(const QString& text) {
@@ -61,38 +84,34 @@ void RecordJudge::press() {
   if (lastPress_.isValid() && lastPress_.elapsed() < kPressMergeMs) return;
   lastPress_.start();
   if (warning_) warning_->hide();
-  c_.mic->show();
   // The recorder's error boxes run nested event loops in which the stage may
   // have been left and released: nothing of it is touched then.
   QPointer<RecordJudge> self(this);
-  if (!recording()) {
-    recorder_.start();
-    if (!self) return;
-    // After a failed start the caption stays: the next press tries again.
-    c_.record->setText(recording() ? QStringLiteral("Завершить запись и воспроизвести") : idleCaption_);
-    c_.mic->setVisible(recording());
-    return;
+  switch (state_) {
+    case State::Idle:
+    case State::Judging:
+      c_.mic->show();
+      recorder_.start();
+      if (!self) return;
+      // After a failed start the block stays idle: the next press tries again.
+      enter(recording() ? State::Recording : State::Idle);
+      return;
+    case State::Recording:
+      recorder_.stop();
+      if (!self) return;
+      awaitedCheck_ = frmMain->lastRecordingId();
+      enter(State::Judging);
+      // A file that cannot be played leaves silence; the question is asked
+      // all the same.
+      audio::channelPlay(RecordedStream, true);
+      return;
   }
-  recorder_.stop();
-  if (!self) return;
-  awaitedCheck_ = frmMain->lastRecordingId();
-  c_.record->setText(idleCaption_);
-  c_.record->setEnabled(false);
-  c_.question->show();
-  // A file that cannot be played leaves silence; the question is asked all
-  // the same.
-  audio::channelPlay(RecordedStream, true);
-  c_.speaker->show();
-  c_.mic->hide();
 }
 
 void RecordJudge::answer(bool accepted) {
   if (warning_) warning_->hide();
-  c_.mic->hide();
-  c_.speaker->hide();
   audio::channelStop(RecordedStream);
-  c_.question->hide();
-  c_.record->setEnabled(true);
+  enter(State::Idle);
   showVerdict(c_.mark, accepted);
 }
 

@@ -52,6 +52,12 @@ class RecordJudge : public QObject {
   // Presses closer together than this are one press.
   static constexpr int kPressMergeMs = 300;
 
+  // Where the block stands: nothing recorded or the answer given (Idle), a
+  // recording running (Recording), the recording played back under the
+  // question until "Да" or "Нет" (Judging).
+  enum class State { Idle, Recording, Judging };
+  State state() const { return state_; }
+
   // idleCaption is the record button's caption while nothing is recorded.
   RecordJudge(QObject* parent, const Controls& controls, QString idleCaption, Recorder recorder);
 
@@ -73,7 +79,10 @@ class RecordJudge : public QObject {
 
  private:
   void showWarning(const QString& text);
+  // Puts the controls in the shape of state s.
+  void enter(State s);
 
+  State state_ = State::Idle;
   Controls c_;
   QString idleCaption_;
   Recorder recorder_;

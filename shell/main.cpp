@@ -20,6 +20,7 @@
 #include "shell/guard.h"
 #include "shell/instance.h"
 #include "shell/journal.h"
+#include "shell/levelmeter.h"
 #include "shell/names.h"
 #include "shell/stage.h"
 #include "shell/stages.h"
@@ -28,8 +29,6 @@
 TfrmMain* frmMain = nullptr;
 QPointer<QWidget> CurrentFrame;
 quintptr MainWindowHandle = 0;
-audio::Handle RecordChannel = 0;
-audio::Handle RecordedStream = 0;
 
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("frmMain"));
@@ -52,6 +51,13 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
   layout->addWidget(stageArea_, 1);
   buildStatusBar();
   layout->addWidget(Panel1);
+
+  recorder_ = new station::Recorder(this);
+  connect(recorder_, &station::Recorder::endedByItself, this, &TfrmMain::recordingEndedByItself);
+  connect(recorder_, &station::Recorder::checked, this, &TfrmMain::recordingChecked);
+  connect(recorder_, &station::Recorder::failed, this,
+          [this](const QString& message, int code) { ShowError(message, code); });
+  connect(recorder_, &station::Recorder::meterActive, this, &TfrmMain::showLevelMeter);
 
   frmMain = this;
   try {
@@ -143,8 +149,7 @@ void TfrmMain::FormDestroy() {
   audio::recordFree();
   audio::free();
   audio::stop();
-  RecordChannel = 0;
-  RecordedStream = 0;
+  recorder_->release();
 }
 
 void TfrmMain::StartFrame(int StageCode) {
@@ -228,6 +233,35 @@ void TfrmMain::warnAboutSpace(qint64 needed) {
                               .arg(e.participants));
   const QString warning = station::spaceWarning(e, needed);
   if (!warning.isEmpty()) dialogs::showMessage(warning);
+}
+
+// --- the recorder's operations, forwarded ---
+
+void TfrmMain::StartRecording(const QString& file) { recorder_->start(file); }
+void TfrmMain::StopRecording(const QString& file) { recorder_->stop(file); }
+void TfrmMain::endStageSound() { recorder_->endSound(); }
+bool TfrmMain::isRecording() const { return recorder_->isRecording(); }
+int TfrmMain::lastRecordingId() const { return recorder_->lastId(); }
+
+void TfrmMain::endOnSignal() {
+  recorder_->endOnSignal();
+  CanExit = true;
+}
+
+void TfrmMain::setLevelMeterShown(bool shown) { recorder_->setMeterShown(shown); }
+
+// The level bar over the top right corner, free of every recording
+// screen's controls; the recorder feeds it while a recording runs.
+void TfrmMain::showLevelMeter(bool on) {
+  if (!levelMeter_) {
+    levelMeter_ = new station::LevelMeter(this);
+    levelMeter_->hide();
+    recorder_->setMeter(levelMeter_);
+  }
+  levelMeter_->reset();
+  levelMeter_->setGeometry(width() - kMeterWidth - 8, 6, kMeterWidth, kMeterHeight);
+  levelMeter_->setVisible(on);
+  if (on) levelMeter_->raise();
 }
 
 bool TfrmMain::ensureAnswerFolders() const {

@@ -10,6 +10,7 @@
 
 #include "audio/audio.h"
 #include "shell/recordcheck.h"
+#include "shell/recorder.h"
 
 class QFrame;
 class QLabel;
@@ -33,6 +34,8 @@ class TfrmMain : public QWidget {
   void StartFrame(int StageCode);
   // Ends the program on the operator's request.
   void StopExam();
+  // The answer recorder's operations (shell/recorder.h): a recording into
+  // file started, or ended with file opened for playback in RecordedStream.
   void StartRecording(const QString& file);
   void StopRecording(const QString& file);
   // The leave rule of every stage switch: a running recording is finished
@@ -42,7 +45,8 @@ class TfrmMain : public QWidget {
   // ends by itself is noticed within a second and then no longer runs.
   bool isRecording() const;
   // Counts the recordings started; recordingChecked names them by it.
-  int lastRecordingId() const { return recordingId_; }
+  int lastRecordingId() const;
+  station::Recorder* recorder() const { return recorder_; }
   // The input level bar over the top right corner, shown while a recording
   // runs (null before the first recording). Not shown at all once
   // setLevelMeterShown(false), which also stops measuring the level.
@@ -126,28 +130,14 @@ class TfrmMain : public QWidget {
   void PlaceFrame(QWidget* frame);
   void buildStatusBar();
 
-  void startWatch();
-  void watchRecording();
-
- public:
-  struct RecordingReport {
-    QString message;
-    int code;
-  };
-
- private:
-  std::vector<RecordingReport> endRunningRecording(const char* how);
   void showLevelMeter(bool on);
   static constexpr int kMeterWidth = 120;
   static constexpr int kMeterHeight = 14;
 
   QWidget* stageArea_ = nullptr;
   bool destroyed_ = false;
-  QTimer* recordingWatch_ = nullptr;  // looks at the recording and the output device (recording.cpp)
-  int recordingId_ = 0;
+  station::Recorder* recorder_ = nullptr;
   station::LevelMeter* levelMeter_ = nullptr;
-  QTimer* meterTimer_ = nullptr;
-  bool meterShown_ = true;
 };
 
 // Thrown by FormCreate when the station must end before any window is shown.
@@ -158,8 +148,6 @@ struct StartupAborted {
 extern TfrmMain* frmMain;
 extern QPointer<QWidget> CurrentFrame;
 extern quintptr MainWindowHandle;
-extern audio::Handle RecordChannel;
-extern audio::Handle RecordedStream;
 
 namespace station {
 // Registers the pictures compiled into the station library and the fonts

@@ -1,0 +1,292 @@
+#include "shell/recorder.h"
+
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "shell/guard.h"
+#include "shell/journal.h"
+#include "shell/levelmeter.h"
+
+audio::Handle RecordChannel = 0;
+audio::Handle RecordedStream = 0;
+
+namespace station {
+
+namespace {
+
+// The journal's line for a recording that has ended.
+void journalStop(const QString& file, double seconds, const char* how) {
+  journal::write(QStringLiteral("recording-stop"),
+                 QStringLiteral("%1; %2 s recorded; %3")
+                     .arg(file, QString::number(seconds, 'f', 2), QLatin1String(how)));
+}
+
+void journalCheck(const QString& file, const RecordingVerdict& v, int stage) {
+  journal::write(QStringLiteral("recording-checked"),
+                 QStringLiteral("%1; length %2 s; peak %3 dBFS; %4")
+                     .arg(file, QString::number(v.seconds, 'f', 2),
+                          std::isfinite(v.peakDb) ? QString::number(v.peakDb, 'f', 1) : QStringLiteral("-inf"),
+                          verdictName(v.fault)),
+                 stage);
+}
+
+}  // namespace
+
+Recorder::Recorder(QObject* parent) : QObject(parent) {}
+
+Recorder::~Recorder() = default;
+
+const char* Recorder::stateName(State s) {
+  switch (s) {
+    case State::Idle: return "idle";
+    case State::Recording: return "recording";
+    case State::Closing: return "closing";
+    case State::Finished: return "finished";
+  }
+  return "?";
+}
+
+double Recorder::seconds() const { return clock_.isValid() ? clock_.elapsed() / 1000.0 : 0.0; }
+
+bool Recorder::recordProc(audio::Handle handle, const void* buffer, std::uint32_t length, void* user) {
+  auto* self = static_cast<Recorder*>(user);
+  if (self->measuring_.load(std::memory_order_relaxed)) {
+    const auto* samples = static_cast<const std::int16_t*>(buffer);
+    int peak = 0;
+    for (std::uint32_t i = 0; i < length / 2; ++i) peak = std::max(peak, std::abs(int(samples[i])));
+    int seen = self->blockPeak_.load(std::memory_order_relaxed);
+    while (peak > seen && !self->blockPeak_.compare_exchange_weak(seen, peak, std::memory_order_relaxed)) {
+    }
+  }
+  // The recording ends by itself once the encoder no longer takes input.
+  return audio::encodeIsActive(handle) != audio::Stopped;
+}
+
+// The one timer of the recorder: from the first recording on it looks at
+// the recording and the output device; while a recording runs with the bar
+// shown, it also takes the level, at the bar's pace. One timer, so the UI
+// thread wakes once per look, not once for each job.
+void Recorder::setTimer() {
+  if (state_ == State::Finished) {
+    if (timer_) timer_->stop();
+    return;
+  }
+  if (!timer_) {
+    timer_ = new QTimer(this);
+    onEvent(timer_, &QTimer::timeout, this, [this] { tick(); });
+  }
+  const bool metering = state_ == State::Recording && meterShown_ && meter_;
+  const int interval = metering ? kMeterMs : kWatchMs;
+  if (!timer_->isActive() || timer_->interval() != interval) timer_->start(interval);
+}
+
+void Recorder::meterOn(bool on) {
+  on = on && meterShown_;
+  measuring_.store(on, std::memory_order_relaxed);
+  blockPeak_.store(0, std::memory_order_relaxed);
+  emit meterActive(on);
+}
+
+void Recorder::setMeterShown(bool shown) {
+  meterShown_ = shown;
+  if (!shown) meterOn(false);
+  if (timer_) setTimer();
+}
+
+void Recorder::report(std::vector<Report> reports) {
+  for (const Report& r : reports) emit failed(r.message, r.code);
+}
+
+// Ends the running recording: stopping lets the encoder finish the file and
+// waits for it (bounded). Then the bar is hidden, the journal told and the
+// file's check started. Returns what must be reported, if anything.
+std::vector<Recorder::Report> Recorder::finish(const char* how) {
+  std::vector<Report> reports;
+  state_ = State::Closing;
+  const double recorded = seconds();
+  const bool endedEarly = audio::encodeIsActive(RecordChannel) == audio::Stopped;
+  const bool stopped = audio::channelStop(RecordChannel);
+  const int code = stopped ? int(audio::ErrEncoderEnded) : audio::errorGetCode();
+  RecordChannel = 0;
+  meterOn(false);
+  if (!stopped && code == audio::ErrEncoderTimeout) {
+    reports.push_back({QStringLiteral("Программа кодирования не успела дописать файл ответа:\n%1").arg(file_), code});
+  } else if (!stopped && code == audio::ErrDeviceLost) {
+    reports.push_back({QStringLiteral("Запись ответа прервалась: устройство записи звука стало недоступно "
+                                      "(микрофон отключён или звуковая служба остановлена).\n"
+                                      "Записанное до этого сохранено в файле: %1")
+                           .arg(file_),
+                       code});
+  } else if (endedEarly || !stopped) {
+    reports.push_back({QStringLiteral("Запись ответа прервалась: программа кодирования "
+                                      "завершилась раньше времени.\nФайл ответа: %1")
+                           .arg(file_),
+                       code});
+  }
+  const QString file = file_;
+  const int id = id_;
+  const int stage = journal::stage();
+  journalStop(file, recorded, how);
+  checkRecordingLater(this, file, recorded, [this, id, file, stage](const RecordingVerdict& v) {
+    journalCheck(file, v, stage);
+    emit checked(id, file, v);
+  });
+  state_ = State::Idle;
+  return reports;
+}
+
+void Recorder::start(const QString& file) {
+  std::vector<Report> reports;
+  switch (state_) {
+    case State::Finished:
+    case State::Closing:
+      return;
+    case State::Recording:
+      reports = finish("ended by the next recording");
+      break;
+    case State::Idle:
+      break;
+  }
+
+  if (RecordedStream != 0) {
+    audio::streamFree(RecordedStream);
+    RecordedStream = 0;
+  }
+  file_ = file;
+  // Devices that could not be opened at start-up (or have gone away since)
+  // are tried again at every recording; open ones answer ErrAlready at once.
+  int deviceError = audio::ErrOk;
+  if (!audio::recordInit(-1) && audio::errorGetCode() != audio::ErrAlready) deviceError = audio::errorGetCode();
+  else audio::init(-1, 44100, 0, 0);
+
+  RecordChannel = deviceError != audio::ErrOk
+                      ? 0
+                      : audio::recordStart(44100, 2, audio::kRecordPause, &Recorder::recordProc, this);
+  if (RecordChannel == 0) {
+    reports.push_back({QStringLiteral("Couldn't start recording"),
+                       deviceError != audio::ErrOk ? deviceError : audio::errorGetCode()});
+  } else if (audio::encodeStart(RecordChannel,
+                                {QStringLiteral("oggenc"), QStringLiteral("-o"), file, QStringLiteral("-")},
+                                audio::kEncodeAutoFree) == 0) {
+    reports.push_back({QStringLiteral("Couldn't start encoding...\nMake sure OGGENC.EXE (if encoding to OGG) "
+                                      "is in the same\ndirecory as this RECTEST, or LAME.EXE (if encoding "
+                                      "to MP3)."),
+                       audio::errorGetCode()});
+    audio::channelStop(RecordChannel);
+    RecordChannel = 0;
+  } else {
+    // Created paused and started only now that the encoder is attached: the
+    // file gets the signal from its first sample.
+    audio::channelPlay(RecordChannel, false);
+    clock_.start();
+    ++id_;
+    state_ = State::Recording;
+    journal::write(QStringLiteral("recording-start"), file);
+    meterOn(true);
+  }
+  setTimer();
+  // The boxes come last: their event loops let the stage's timers run, and
+  // those may start or stop recordings themselves.
+  report(std::move(reports));
+}
+
+void Recorder::stop(const QString& file) {
+  std::vector<Report> reports;
+  bool wasRecording = false;
+  switch (state_) {
+    case State::Finished:
+    case State::Closing:
+      return;
+    case State::Recording:
+      wasRecording = true;
+      reports = finish("stopped");
+      break;
+    case State::Idle:
+      break;
+  }
+  setTimer();
+  if (RecordedStream != 0) audio::streamFree(RecordedStream);
+  RecordedStream = audio::streamCreateFile(file);
+  if (RecordedStream == 0 && wasRecording && reports.empty()) {
+    reports.push_back({QStringLiteral("Файл ответа не удалось открыть после записи:\n%1").arg(file),
+                       audio::errorGetCode()});
+  }
+  report(std::move(reports));
+}
+
+void Recorder::endSound() {
+  switch (state_) {
+    case State::Recording:
+      stop(file_);
+      break;
+    case State::Idle:
+    case State::Closing:
+    case State::Finished:
+      break;
+  }
+  audio::channelStop(RecordedStream);
+}
+
+// A recording that has ended by itself is ended here at once: the encoder
+// reaped, what it wrote kept, the stage told, the fault reported. An output
+// device that went away during a playback is reported too.
+void Recorder::tick() {
+  std::vector<Report> reports;
+  if (audio::outputLost())
+    reports.push_back({QStringLiteral("Воспроизведение прервалось: устройство воспроизведения звука стало "
+                                      "недоступно (колонки или наушники отключены, или звуковая служба "
+                                      "остановлена)."),
+                       audio::ErrDeviceLost});
+  bool ended = false;
+  switch (state_) {
+    case State::Recording:
+      if (audio::channelIsActive(RecordChannel) == audio::Stopped) {
+        for (Report& r : finish("ended by itself")) reports.push_back(std::move(r));
+        setTimer();
+        ended = true;
+      } else if (meter_ && measuring_.load(std::memory_order_relaxed)) {
+        meter_->take(blockPeak_.exchange(0, std::memory_order_relaxed));
+      }
+      break;
+    case State::Idle:
+    case State::Closing:
+    case State::Finished:
+      break;
+  }
+  if (ended) emit endedByItself();
+  report(std::move(reports));
+}
+
+void Recorder::endOnSignal() {
+  switch (state_) {
+    case State::Recording: {
+      // Finished, not cut off: the encoder gets the end of its input and
+      // writes a complete file. Nobody is left to read a box about it, nor
+      // to wait for its check.
+      const double recorded = seconds();
+      audio::channelStop(RecordChannel);
+      journalStop(file_, recorded, "ended with the station");
+      break;
+    }
+    case State::Idle:
+    case State::Closing:
+    case State::Finished:
+      break;
+  }
+  RecordChannel = 0;
+  measuring_.store(false, std::memory_order_relaxed);
+  audio::channelStop(RecordedStream);
+  state_ = State::Finished;
+  setTimer();
+}
+
+void Recorder::release() {
+  RecordChannel = 0;
+  RecordedStream = 0;
+  if (state_ != State::Finished) state_ = State::Idle;
+  if (timer_) timer_->stop();
+}
+
+}  // namespace station
