@@ -1,0 +1,123 @@
+// The recorder's states: every input from every state it can be left in,
+// with the synthetic device and the real oggenc, without a main window.
+#include <signal.h>
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "audio/audio.h"
+#include "probe.h"
+#include "shell/recorder.h"
+#include "support/synthetic_device.h"
+
+using State = station::Recorder::State;
+Q_DECLARE_METATYPE(State)
+
+class TestRecorderStates : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir tmp_;
+  test::SyntheticDevice* dev_ = nullptr;
+
+  QString file(const char* name) const { return tmp_.filePath(QString::fromLatin1(name)); }
+
+ private slots:
+  void init() {
+    QVERIFY(tmp_.isValid());
+    dev_ = test::installSyntheticDevice();
+    dev_->setSpeed(8.0);
+    dev_->setTone(440.0, 0.5);
+  }
+  void cleanup() {
+    audio::recordFree();
+    audio::free();
+    RecordChannel = 0;
+    RecordedStream = 0;
+    QCOMPARE(probe::children(), QList<int>());
+  }
+
+  void inputs_data() {
+    QTest::addColumn<State>("from");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<State>("to");
+    QTest::addColumn<bool>("channel");       // RecordChannel set afterwards
+    QTest::addColumn<bool>("stream");        // RecordedStream set afterwards
+    QTest::addColumn<int>("endedByItself");  // signals
+    QTest::addColumn<QString>("failure");    // part of the one failure told, or empty
+    QTest::addColumn<int>("checks");         // files checked afterwards
+
+    QTest::newRow("idle, start") << State::Idle << "start" << State::Recording << true << false << 0 << "" << 0;
+    QTest::newRow("idle, stop") << State::Idle << "stop" << State::Idle << false << false << 0 << "" << 0;
+    QTest::newRow("idle, leave") << State::Idle << "leave" << State::Idle << false << false << 0 << "" << 0;
+    QTest::newRow("idle, signal") << State::Idle << "signal" << State::Finished << false << false << 0 << "" << 0;
+    QTest::newRow("recording, start") << State::Recording << "start" << State::Recording << true << false << 0 << ""
+                                      << 1;
+    QTest::newRow("recording, stop") << State::Recording << "stop" << State::Idle << false << true << 0 << "" << 1;
+    QTest::newRow("recording, leave") << State::Recording << "leave" << State::Idle << false << true << 0 << "" << 1;
+    QTest::newRow("recording, encoder ends") << State::Recording << "kill" << State::Idle << false << false << 1
+                                             << "завершилась раньше времени" << 1;
+    QTest::newRow("recording, signal") << State::Recording << "signal" << State::Finished << false << false << 0
+                                       << "" << 0;
+    QTest::newRow("finished, start") << State::Finished << "start" << State::Finished << false << false << 0 << ""
+                                     << 0;
+    QTest::newRow("finished, stop") << State::Finished << "stop" << State::Finished << false << false << 0 << ""
+                                    << 0;
+  }
+  void inputs() {
+    QFETCH(State, from);
+    QFETCH(QString, input);
+    QFETCH(State, to);
+    QFETCH(bool, channel);
+    QFETCH(bool, stream);
+    QFETCH(int, endedByItself);
+    QFETCH(QString, failure);
+    QFETCH(int, checks);
+
+    station::Recorder rec;
+    QSignalSpy ended(&rec, &station::Recorder::endedByItself);
+    QSignalSpy failed(&rec, &station::Recorder::failed);
+    QSignalSpy checked(&rec, &station::Recorder::checked);
+    if (from == State::Recording) {
+      rec.start(file("first.ogg"));
+      QVERIFY(dev_->waitCaptured(44100, 10000));
+    } else if (from == State::Finished) {
+      rec.endOnSignal();
+    }
+    QCOMPARE(rec.state(), from);
+
+    if (input == "start") {
+      rec.start(file("second.ogg"));
+    } else if (input == "stop") {
+      rec.stop(file(from == State::Recording ? "first.ogg" : "none.ogg"));
+    } else if (input == "leave") {
+      rec.endSound();
+    } else if (input == "signal") {
+      rec.endOnSignal();
+    } else if (input == "kill") {
+      QCOMPARE(probe::killChildren(SIGKILL), 1);
+      QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 3000);
+    }
+    QCOMPARE(rec.state(), to);
+    QCOMPARE(RecordChannel != 0, channel);
+    QCOMPARE(RecordedStream != 0, stream);
+    QCOMPARE(ended.size(), endedByItself);
+    if (failure.isEmpty()) {
+      QCOMPARE(failed.size(), 0);
+    } else {
+      QCOMPARE(failed.size(), 1);
+      QVERIFY2(failed.at(0).at(0).toString().contains(failure), qPrintable(failed.at(0).at(0).toString()));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(checked.size(), checks, 5000);
+    // A recording ended on a signal is complete, though not checked.
+    if (from == State::Recording && input == "signal") QVERIFY(QFileInfo(file("first.ogg")).size() > 0);
+    if (rec.state() == State::Recording) {
+      rec.stop(file("second.ogg"));
+      QTRY_COMPARE_WITH_TIMEOUT(checked.size(), checks + 1, 5000);
+    }
+  }
+};
+
+QTEST_MAIN(TestRecorderStates)
+#include "tst_recorder_states.moc"
