@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
 #include "shell/deliverable.h"
@@ -55,8 +56,10 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
   recorder_ = new station::Recorder(this);
   connect(recorder_, &station::Recorder::endedByItself, this, &TfrmMain::recordingEndedByItself);
   connect(recorder_, &station::Recorder::checked, this, &TfrmMain::recordingChecked);
-  connect(recorder_, &station::Recorder::failed, this,
-          [this](const QString& message, int code) { ShowError(message, code); });
+  connect(recorder_, &station::Recorder::failed, this, [this](const QString& message, int code) {
+    if (code == station::Recorder::kPlain) dialogs::showMessage(message);
+    else ShowError(message, code);
+  });
   connect(recorder_, &station::Recorder::meterActive, this, &TfrmMain::showLevelMeter);
 
   frmMain = this;
@@ -112,6 +115,8 @@ void TfrmMain::FormCreate() {
   PrepTime3 = station::kFlat ? 60 : 90;
   AnswerTime3 = station::kFlat ? 180 : 240;
   ParticipantCode = QStringLiteral("1234567890123");
+  // Room for the longest answer, in whole minutes of the encoder's output.
+  recorder_->setRoomNeeded((qint64(std::max(AnswerTime1, AnswerTime3)) + 59) / 60 * station::kEncoderBytesPerMinute);
   station::journal::write(QStringLiteral("station-start"),
                           QStringLiteral("%1; program folder %2")
                               .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(),

@@ -1,5 +1,7 @@
 #include "shell/recorder.h"
 
+#include <QFileInfo>
+#include <QStorageInfo>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -31,6 +33,15 @@ void journalCheck(const QString& file, const RecordingVerdict& v, int stage) {
                           verdictName(v.fault)),
                  stage);
 }
+
+// The free space of the file system that holds file's folder (-1: unknown).
+qint64 freeBytesFor(const QString& file) {
+  QStorageInfo storage(QFileInfo(file).absolutePath());
+  storage.refresh();
+  return storage.isValid() && storage.isReady() ? storage.bytesAvailable() : -1;
+}
+
+QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1'000'000.0, 'f', 1); }
 
 }  // namespace
 
@@ -120,10 +131,21 @@ std::vector<Recorder::Report> Recorder::finish(const char* how) {
                            .arg(file_),
                        code});
   } else if (endedEarly || !stopped) {
-    reports.push_back({QStringLiteral("Запись ответа прервалась: программа кодирования "
-                                      "завершилась раньше времени.\nФайл ответа: %1")
-                           .arg(file_),
-                       code});
+    // An encoder that could not write on ends early too: then the disk is
+    // named, not the encoder.
+    const qint64 free = freeBytesFor(file_);
+    if (free >= 0 && free < kFullBelowBytes) {
+      reports.push_back({QStringLiteral("Запись ответа прервалась: на диске нет места (свободно %1 МБ).\n"
+                                        "Записанное до этого сохранено в файле: %2\n"
+                                        "Освободите место на диске или пригласите технического специалиста.")
+                             .arg(megabytes(free), file_),
+                         kPlain});
+    } else {
+      reports.push_back({QStringLiteral("Запись ответа прервалась: программа кодирования "
+                                        "завершилась раньше времени.\nФайл ответа: %1")
+                             .arg(file_),
+                         code});
+    }
   }
   const QString file = file_;
   const int id = id_;
@@ -155,6 +177,21 @@ void Recorder::start(const QString& file) {
     RecordedStream = 0;
   }
   file_ = file;
+  // An answer that cannot be written is not started: a full disk is told
+  // now, not by an encoder that gives up a few seconds into the answer.
+  if (const qint64 free = freeBytesFor(file); roomNeeded_ > 0 && free >= 0 && free < roomNeeded_) {
+    journal::write(QStringLiteral("recording-refused"),
+                   QStringLiteral("%1; %2 bytes free, %3 needed").arg(file).arg(free).arg(roomNeeded_));
+    reports.push_back({QStringLiteral("На диске нет места для записи ответа: свободно %1 МБ, "
+                                      "а для ответа нужно не меньше %2 МБ.\n"
+                                      "Ответ не записывается. Освободите место на диске или пригласите "
+                                      "технического специалиста.\nФайл ответа: %3")
+                           .arg(megabytes(free), megabytes(roomNeeded_), file),
+                       kPlain});
+    setTimer();
+    report(std::move(reports));
+    return;
+  }
   // Devices that could not be opened at start-up (or have gone away since)
   // are tried again at every recording; open ones answer ErrAlready at once.
   int deviceError = audio::ErrOk;

@@ -43,8 +43,9 @@ class Recorder : public QObject {
   // interface's error code, shown as the audio error box.
   struct Report {
     QString message;
-    int code;
+    int code;  // kPlain: a plain box of the station's own, no error code
   };
+  static constexpr int kPlain = -1000;
 
   explicit Recorder(QObject* parent = nullptr);
   ~Recorder() override;
@@ -74,6 +75,13 @@ class Recorder : public QObject {
   // the owner right after).
   void release();
 
+  // The room a recording needs on its disk before it starts: the longest
+  // answer the station records. A recording is not started on a disk with
+  // less room; the person at the station is told at once instead.
+  void setRoomNeeded(qint64 bytes) { roomNeeded_ = bytes; }
+  // Below this much free space an encoder that ended early ran out of room.
+  static constexpr qint64 kFullBelowBytes = 256 * 1024;
+
   // The input level bar the recorder feeds while a recording runs (may be
   // null). Not fed at all once setMeterShown(false), which also stops the
   // capture thread from measuring the level.
@@ -94,8 +102,10 @@ class Recorder : public QObject {
   // The file of recording id has been checked after it ended; the journal
   // has been told already.
   void checked(int id, const QString& file, const station::RecordingVerdict& verdict);
-  // Something the person at the station must be told. The receiver may run
-  // an event loop: the recorder's state is settled before this is emitted.
+  // Something the person at the station must be told: with the sound
+  // interface's error code, or kPlain for a box of the station's own. The
+  // receiver may run an event loop: the recorder's state is settled before
+  // this is emitted.
   void failed(const QString& message, int code);
   // The meter is to be shown or hidden (a recording started or ended).
   void meterActive(bool on);
@@ -119,6 +129,7 @@ class Recorder : public QObject {
   QTimer* timer_ = nullptr;
   LevelMeter* meter_ = nullptr;
   bool meterShown_ = true;
+  qint64 roomNeeded_ = 0;
   // The loudest sample the capture thread saw since the bar last took it.
   std::atomic<int> blockPeak_{0};
   std::atomic<bool> measuring_{false};

@@ -1,6 +1,7 @@
 // The recorder's states: every input from every state it can be left in,
 // with the synthetic device and the real oggenc, without a main window.
 #include <signal.h>
+#include <sys/mount.h>
 
 #include <QDir>
 #include <QSignalSpy>
@@ -116,6 +117,45 @@ class TestRecorderStates : public QObject {
       rec.stop(file("second.ogg"));
       QTRY_COMPARE_WITH_TIMEOUT(checked.size(), checks + 1, 5000);
     }
+  }
+
+  // A disk without room: the answer is not started when the room is not
+  // there, and an encoder that runs out of room is told as a full disk.
+  void fullDisk_data() {
+    QTest::addColumn<qint64>("roomNeeded");
+    QTest::addColumn<bool>("starts");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("no room for an answer") << qint64(4'000'000) << false << "нет места для записи ответа";
+    QTest::newRow("the disk fills while recording") << qint64(1) << true << "на диске нет места (свободно";
+  }
+  void fullDisk() {
+    QFETCH(qint64, roomNeeded);
+    QFETCH(bool, starts);
+    QFETCH(QString, failure);
+    const QString disk = tmp_.filePath(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(disk));
+    if (mount("tmpfs", qPrintable(disk), "tmpfs", 0, "size=256k") != 0) QSKIP("cannot mount a tmpfs here");
+    struct Unmount {
+      QString d;
+      ~Unmount() { umount2(qPrintable(d), MNT_DETACH); }
+    } unmount{disk};
+    // Most of the disk taken already: some 80 KB stay free.
+    QFile filler(disk + QStringLiteral("/filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    filler.write(QByteArray(256 * 1024 - 80 * 1024, 'x'));
+    filler.close();
+
+    station::Recorder rec;
+    rec.setRoomNeeded(roomNeeded);
+    QSignalSpy failed(&rec, &station::Recorder::failed);
+    QSignalSpy ended(&rec, &station::Recorder::endedByItself);
+    rec.start(disk + QStringLiteral("/answer.ogg"));
+    QCOMPARE(rec.isRecording(), starts);
+    if (starts) QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
+    QCOMPARE(failed.size(), 1);
+    QVERIFY2(failed.at(0).at(0).toString().contains(failure), qPrintable(failed.at(0).at(0).toString()));
+    QCOMPARE(failed.at(0).at(1).toInt(), station::Recorder::kPlain);
+    QCOMPARE(QFileInfo::exists(disk + QStringLiteral("/answer.ogg")), starts);
   }
 };
 
