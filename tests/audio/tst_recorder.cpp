@@ -169,7 +169,7 @@ class TestRecorder : public QObject {
     QTest::addColumn<QString>("box");
     const QString encoder = QStringLiteral("Запись ответа прервалась: программа кодирования");
     QTest::newRow("encoder killed") << "kill" << encoder;
-    QTest::newRow("disk full") << "full" << encoder;
+    QTest::newRow("disk full") << "full" << QStringLiteral("Запись ответа прервалась: на диске нет места");
     QTest::newRow("microphone unplugged") << "mic" << QStringLiteral("Запись ответа прервалась: устройство записи");
     QTest::newRow("speakers unplugged") << "speakers" << QStringLiteral("Воспроизведение прервалось");
   }
@@ -181,6 +181,8 @@ class TestRecorder : public QObject {
       QVERIFY(QDir().mkpath(QStringLiteral("small")));
       if (mount("tmpfs", "small", "tmpfs", 0, "size=48k") != 0) QSKIP("cannot mount a small tmpfs (needs root)");
       mounted_ = QDir().absoluteFilePath(QStringLiteral("small"));
+      // The disk fills while recording, not before the start.
+      main_->recorder()->setRoomNeeded(1);
     }
     BoxCatcher boxes;
     QStringList atSignal{"none"};
