@@ -4,7 +4,7 @@
 // slowly, as level meters do, so that speech reads as a steady bar.
 #pragma once
 
-#include <QStaticText>
+#include <QPixmap>
 #include <QWidget>
 
 namespace station {
@@ -28,13 +28,21 @@ class LevelMeter : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   // The x where the filled part ends, for the level shown.
   int fillEnd(double db) const;
+  // The bar drawn once full and once empty, caption and frame included: a
+  // paint copies the full one left of the level and the empty one right of
+  // it, which costs a fraction of drawing bands and text twenty times a
+  // second.
+  void drawPictures();
+  QPixmap picture(bool full) const;
 
   double levelDb_ = kFloorDb;
-  QStaticText caption_;
+  QPixmap full_;
+  QPixmap empty_;
 };
 
 }  // namespace station
