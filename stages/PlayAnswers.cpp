@@ -8,6 +8,7 @@
 #include "shell/names.h"
 #include "shell/participant.h"
 #include "shell/recordcheck.h"
+#include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "ui_PlayAnswers.h"
 
@@ -101,4 +102,4 @@ void TfrmPlayAnswers::Button1Click() {
   requestSwitch(Timer1);
 }
 
-void TfrmPlayAnswers::Timer1Timer() { switchStage(50); }
+void TfrmPlayAnswers::Timer1Timer() { switchStage(stage::Completion); }

@@ -16,9 +16,10 @@
 
 namespace {
 
-//                            code task time                    scroll next
-const MonologueKind kTask1{11,  1,   &TfrmMain::AnswerTime1, true,  20};
-const MonologueKind kTask3{31,  3,   &TfrmMain::AnswerTime3, false, 40};
+const MonologueKind kTask1{
+    .task = 1, .time = &TfrmMain::AnswerTime1, .scrollBars = true, .nextCode = stage::Prepare2};
+const MonologueKind kTask3{
+    .task = 3, .time = &TfrmMain::AnswerTime3, .scrollBars = false, .nextCode = stage::Review};
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/picture.h"
+#include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "stages/FiveSec.h"
 #include "textview/richview.h"
@@ -18,7 +19,6 @@
 
 namespace {
 constexpr int kQuestions = 5;
-constexpr int kNextCode = 30;
 }  // namespace
 
 TfrmTask2::TfrmTask2(QWidget* owner) : StageFrame(owner), ui_(std::make_unique<Ui::TfrmTask2>()) {
@@ -103,7 +103,7 @@ void TfrmTask2::nextQuestion() {
   if (hasSwitched()) return;
   ++QuestionNumber;
   if (QuestionNumber > kQuestions) {
-    switchStage(kNextCode);
+    switchStage(stage::Prepare3);
     return;
   }
   PlayTask(QuestionNumber);

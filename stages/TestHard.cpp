@@ -14,6 +14,7 @@
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/picture.h"
+#include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "stages/TestRTF.h"
 #include "textview/richview.h"
@@ -202,7 +203,7 @@ void TfrmTestHard::Timer1Timer() {
   // A test recording started in the moment before the timer fired ends with
   // the stage switch, which also stops the playback.
   showStatusBar(true);
-  switchStage(5);
+  switchStage(stage::CodeEntry);
 }
 
 void TfrmTestHard::Button6Click() { frmMain->StopExam(); }
