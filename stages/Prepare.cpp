@@ -39,11 +39,7 @@ TfrmPrepare::~TfrmPrepare() = default;
 int TfrmPrepare::duration() const { return frmMain->*(kind_.time); }
 
 void TfrmPrepare::Start() {
-  QPointer<TfrmPrepare> self(this);
-  if (kind_.countdownWindow && _FiveSec) {
-    _FiveSec->ShowModal();
-    if (!self) return;
-  }
+  if (kind_.countdownWindow && !showCountdownBefore(this)) return;
   if (kind_.showsStatusBar) showStatusBar(true);
   station::countdownBegin(QStringLiteral("Подготовка к заданию № %1:").arg(kind_.task), duration());
   ElapsedSeconds = 0;

@@ -40,11 +40,8 @@ QString TfrmMonologueTask::answerFile() const {
 }
 
 void TfrmMonologueTask::Start() {
+  if (!showCountdownBefore(this)) return;
   QPointer<TfrmMonologueTask> self(this);
-  if (_FiveSec) {
-    _FiveSec->ShowModal();
-    if (!self) return;
-  }
   station::countdownBegin(QStringLiteral("Отвечайте! Идет запись:"), duration());
   ElapsedSeconds = 0;
   Timer1->start();
