@@ -104,10 +104,7 @@ void TfrmTestHard::Start() {
   // A subject file that cannot be read ends Start here; the checks and the
   // finishing button work all the same, with empty subject lines.
   station::guarded([this] {
-    const auto subject = station::names::readSubjectFile(station::names::subjectFile());
-    frmMain->SubjLine2 = subject.line2;
-    frmMain->SubjLine3 = subject.line3;
-    ui_->lblSubj->setText(QStringLiteral("Станция для приема экзамена по:\n\r") + subject.line1);
+    ui_->lblSubj->setText(QStringLiteral("Станция для приема экзамена по:\n\r") + frmMain->readSubject());
   });
 }
 
