@@ -24,6 +24,7 @@
 #include "shell/levelmeter.h"
 #include "shell/names.h"
 #include "shell/stage.h"
+#include "shell/stagecodes.h"
 #include "shell/stages.h"
 #include "shell/widgets.h"
 
@@ -140,7 +141,7 @@ void TfrmMain::FormCreate() {
     delete CurrentFrame.data();
     CurrentFrame = nullptr;
   }
-  station::guarded([this] { StartFrame(1); });
+  station::guarded([this] { StartFrame(stage::EquipmentCheck); });
 }
 
 void TfrmMain::FormDestroy() {

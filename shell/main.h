@@ -61,6 +61,10 @@ class TfrmMain : public QWidget {
   // The same box with an error code taken earlier.
   void ShowError(const QString& message, int errorCode);
 
+  // Reads the subject file (when the equipment check starts): SubjLine2 and
+  // SubjLine3 replaced, line 1 returned. Throws InOutError naming the file
+  // (and the line) when it is missing, unreadable or refused.
+  QString readSubject();
   // The subject file read again (when the equipment check is finished), so a
   // corrected file takes effect without a restart: SubjLine2 and SubjLine3
   // replaced, line 1 returned. A missing file leaves both as they are and

@@ -152,13 +152,16 @@ Subject readSubjectFile(const QString& path) {
 
 }  // namespace station::names
 
-QString TfrmMain::rereadSubject() {
-  const QString path = station::names::subjectFile();
-  // A missing file was told when the check started; the station then works
-  // with empty subject lines, as it always has.
-  if (!QFileInfo::exists(path)) return {};
-  const station::names::Subject subject = station::names::readSubjectFile(path);
+QString TfrmMain::readSubject() {
+  const station::names::Subject subject = station::names::readSubjectFile(station::names::subjectFile());
   SubjLine2 = subject.line2;
   SubjLine3 = subject.line3;
   return subject.line1;
+}
+
+QString TfrmMain::rereadSubject() {
+  // A missing file was told when the check started; the station then works
+  // with empty subject lines, as it always has.
+  if (!QFileInfo::exists(station::names::subjectFile())) return {};
+  return readSubject();
 }

@@ -5,6 +5,7 @@
 
 #include "shell/main.h"
 #include "shell/participant.h"
+#include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "ui_FinishExam.h"
 
@@ -37,6 +38,6 @@ void TfrmFinishExam::Start() {
 
 void TfrmFinishExam::Button1Click() { requestSwitch(Timer1); }
 
-void TfrmFinishExam::Timer1Timer() { switchStage(5); }
+void TfrmFinishExam::Timer1Timer() { switchStage(stage::CodeEntry); }
 
 void TfrmFinishExam::Button2Click() { frmMain->StopExam(); }

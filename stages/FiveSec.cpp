@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTimer>
 
 #include "shell/guard.h"
@@ -13,6 +14,13 @@
 #include "shell/widgets.h"
 
 T_FiveSec* _FiveSec = nullptr;
+
+bool showCountdownBefore(QObject* stage) {
+  if (!_FiveSec) return true;
+  QPointer<QObject> alive(stage);
+  _FiveSec->ShowModal();
+  return !alive.isNull();
+}
 
 T_FiveSec::T_FiveSec(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("_FiveSec"));

@@ -40,3 +40,8 @@ class T_FiveSec : public QWidget {
 };
 
 extern T_FiveSec* _FiveSec;
+
+// The prologue of a timed stage: shows _FiveSec modally (when it exists) and
+// returns once it has closed. False when `stage` was destroyed meanwhile;
+// its Start must then return without touching anything of its own.
+bool showCountdownBefore(QObject* stage);

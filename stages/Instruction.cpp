@@ -12,6 +12,7 @@
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/participant.h"
+#include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "textview/richview.h"
 #include "ui_Instruction.h"
@@ -116,7 +117,7 @@ void TfrmInstruction::Button1Click() {
 
 void TfrmInstruction::Timer1Timer() {
   showStatusBar(true);
-  switchStage(6);
+  switchStage(stage::CodeRecording);
 }
 
 void TfrmInstruction::Button2Click() {

@@ -8,6 +8,7 @@
 #include "shell/names.h"
 #include "shell/participant.h"
 #include "shell/recordcheck.h"
+#include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "ui_PlayAnswers.h"
 
@@ -81,24 +82,26 @@ QList<QPair<QPushButton*, QString>> TfrmPlayAnswers::answers() const {
           {btnPlay2_5, names::questionSuffix(5)},    {btnPlay3, names::taskSuffix(3)}};
 }
 
-void TfrmPlayAnswers::playAnswer(const QString& suffix) {
-  // A missing or unreadable file plays nothing, without a message; the
-  // playback before it has been stopped all the same.
-  playFile(frmMain->answerFile(suffix));
+void TfrmPlayAnswers::playAnswer(const QPushButton* button) {
+  for (const auto& [b, suffix] : answers()) {
+    // A missing or unreadable file plays nothing, without a message; the
+    // playback before it has been stopped all the same.
+    if (b == button) playFile(frmMain->answerFile(suffix));
+  }
 }
 
-void TfrmPlayAnswers::btnPlayIDClick() { playAnswer(names::codeSuffix()); }
-void TfrmPlayAnswers::btnPlay1Click() { playAnswer(names::taskSuffix(1)); }
-void TfrmPlayAnswers::btnPlay2_1Click() { playAnswer(names::questionSuffix(1)); }
-void TfrmPlayAnswers::btnPlay2_2Click() { playAnswer(names::questionSuffix(2)); }
-void TfrmPlayAnswers::btnPlay2_3Click() { playAnswer(names::questionSuffix(3)); }
-void TfrmPlayAnswers::btnPlay2_4Click() { playAnswer(names::questionSuffix(4)); }
-void TfrmPlayAnswers::btnPlay2_5Click() { playAnswer(names::questionSuffix(5)); }
-void TfrmPlayAnswers::btnPlay3Click() { playAnswer(names::taskSuffix(3)); }
+void TfrmPlayAnswers::btnPlayIDClick() { playAnswer(btnPlayID); }
+void TfrmPlayAnswers::btnPlay1Click() { playAnswer(btnPlay1); }
+void TfrmPlayAnswers::btnPlay2_1Click() { playAnswer(btnPlay2_1); }
+void TfrmPlayAnswers::btnPlay2_2Click() { playAnswer(btnPlay2_2); }
+void TfrmPlayAnswers::btnPlay2_3Click() { playAnswer(btnPlay2_3); }
+void TfrmPlayAnswers::btnPlay2_4Click() { playAnswer(btnPlay2_4); }
+void TfrmPlayAnswers::btnPlay2_5Click() { playAnswer(btnPlay2_5); }
+void TfrmPlayAnswers::btnPlay3Click() { playAnswer(btnPlay3); }
 
 void TfrmPlayAnswers::Button1Click() {
   stopPlayback();
   requestSwitch(Timer1);
 }
 
-void TfrmPlayAnswers::Timer1Timer() { switchStage(50); }
+void TfrmPlayAnswers::Timer1Timer() { switchStage(stage::Completion); }

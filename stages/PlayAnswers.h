@@ -54,9 +54,10 @@ class TfrmPlayAnswers : public StageFrame {
   QList<QLabel*> lengthLabels;
 
  private:
-  // Stops the playback and plays the participant's answer file with suffix.
-  void playAnswer(const QString& suffix);
-  // The play buttons with their files' suffixes, in order.
+  // Stops the playback and plays the participant's answer file of button.
+  void playAnswer(const QPushButton* button);
+  // The play buttons with their files' suffixes, in order: the one map from
+  // a button to its answer file.
   QList<QPair<QPushButton*, QString>> answers() const;
 
   std::unique_ptr<Ui::TfrmPlayAnswers> ui_;

@@ -16,10 +16,13 @@
 
 namespace {
 
-//                          code task time               window status early  confirm scroll next
-const PrepareKind kPrepare1{10,  1,   &TfrmMain::PrepTime1, false, false, true,  true,   true,  11};
-const PrepareKind kPrepare2{20,  2,   &TfrmMain::PrepTime2, true,  false, false, false,  true,  21};
-const PrepareKind kPrepare3{30,  3,   &TfrmMain::PrepTime3, true,  true,  false, true,   false, 31};
+// A flag left out is false.
+const PrepareKind kPrepare1{.task = 1, .time = &TfrmMain::PrepTime1, .countsBeforeLoad = true,
+                            .asksConfirmation = true, .scrollBars = true, .nextCode = stage::Task1};
+const PrepareKind kPrepare2{.task = 2, .time = &TfrmMain::PrepTime2, .countdownWindow = true,
+                            .scrollBars = true, .nextCode = stage::Task2};
+const PrepareKind kPrepare3{.task = 3, .time = &TfrmMain::PrepTime3, .countdownWindow = true,
+                            .showsStatusBar = true, .asksConfirmation = true, .nextCode = stage::Task3};
 
 }  // namespace
 
@@ -36,11 +39,7 @@ TfrmPrepare::~TfrmPrepare() = default;
 int TfrmPrepare::duration() const { return frmMain->*(kind_.time); }
 
 void TfrmPrepare::Start() {
-  QPointer<TfrmPrepare> self(this);
-  if (kind_.countdownWindow && _FiveSec) {
-    _FiveSec->ShowModal();
-    if (!self) return;
-  }
+  if (kind_.countdownWindow && !showCountdownBefore(this)) return;
   if (kind_.showsStatusBar) showStatusBar(true);
   station::countdownBegin(QStringLiteral("Подготовка к заданию № %1:").arg(kind_.task), duration());
   ElapsedSeconds = 0;

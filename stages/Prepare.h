@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "shell/stagecodes.h"
 #include "shell/textstage.h"
 
 class TfrmMain;
@@ -16,15 +17,14 @@ class TfrmPrepare;
 }
 
 struct PrepareKind {
-  int ownCode;
-  int task;                          // 1..3
-  std::int32_t TfrmMain::*time;      // PrepTime1..3
-  bool countdownWindow;              // the countdown window comes first
-  bool showsStatusBar;               // makes the status bar visible at start
-  bool countsBeforeLoad;             // Timer1 started before the text is loaded
-  bool asksConfirmation;             // "Я готов!" asks before ending
-  bool scrollBars;                   // the text view's scroll bars in quorvel
-  int nextCode;
+  int task;                         // 1..3
+  std::int32_t TfrmMain::*time;     // PrepTime1..3
+  bool countdownWindow = false;     // the countdown window comes first
+  bool showsStatusBar = false;      // makes the status bar visible at start
+  bool countsBeforeLoad = false;    // Timer1 started before the text is loaded
+  bool asksConfirmation = false;    // "Я готов!" asks before ending
+  bool scrollBars = false;          // the text view's scroll bars in quorvel
+  stage::Code nextCode;             // the task's answer stage
 };
 
 class TfrmPrepare : public TimedTextStage {
@@ -39,7 +39,6 @@ class TfrmPrepare : public TimedTextStage {
 
   // The preparation time T of this frame.
   int duration() const;
-  const PrepareKind& kind() const { return kind_; }
 
  private:
   const PrepareKind& kind_;

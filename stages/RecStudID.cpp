@@ -11,6 +11,7 @@
 #include "shell/names.h"
 #include "shell/participant.h"
 #include "shell/picture.h"
+#include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "ui_RecStudID.h"
 
@@ -124,7 +125,7 @@ void TfrmRecStudID::Timer1Timer() {
   // itself, which also silences the playback.
   frmMain->ensureAnswerFolders();
   showStatusBar(true);
-  switchStage(10);
+  switchStage(stage::Prepare1);
 }
 
 QString TfrmRecStudID::Label2Caption() const { return Label2->text(); }

@@ -16,9 +16,10 @@
 
 namespace {
 
-//                            code task time                    scroll next
-const MonologueKind kTask1{11,  1,   &TfrmMain::AnswerTime1, true,  20};
-const MonologueKind kTask3{31,  3,   &TfrmMain::AnswerTime3, false, 40};
+const MonologueKind kTask1{
+    .task = 1, .time = &TfrmMain::AnswerTime1, .scrollBars = true, .nextCode = stage::Prepare2};
+const MonologueKind kTask3{
+    .task = 3, .time = &TfrmMain::AnswerTime3, .scrollBars = false, .nextCode = stage::Review};
 
 }  // namespace
 
@@ -39,11 +40,8 @@ QString TfrmMonologueTask::answerFile() const {
 }
 
 void TfrmMonologueTask::Start() {
+  if (!showCountdownBefore(this)) return;
   QPointer<TfrmMonologueTask> self(this);
-  if (_FiveSec) {
-    _FiveSec->ShowModal();
-    if (!self) return;
-  }
   station::countdownBegin(QStringLiteral("Отвечайте! Идет запись:"), duration());
   ElapsedSeconds = 0;
   Timer1->start();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "shell/stagecodes.h"
 #include "shell/textstage.h"
 
 class TfrmMain;
@@ -16,11 +17,10 @@ class TfrmMonologueTask;
 }
 
 struct MonologueKind {
-  int ownCode;
   int task;                      // 1 or 3
   std::int32_t TfrmMain::*time;  // AnswerTime1, AnswerTime3
   bool scrollBars;               // the text view's scroll bars in quorvel
-  int nextCode;
+  stage::Code nextCode;          // the stage after the answer
 };
 
 class TfrmMonologueTask : public TimedTextStage {

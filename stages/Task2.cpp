@@ -11,6 +11,7 @@
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/picture.h"
+#include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "stages/FiveSec.h"
 #include "textview/richview.h"
@@ -18,10 +19,9 @@
 
 namespace {
 constexpr int kQuestions = 5;
-constexpr int kNextCode = 30;
 }  // namespace
 
-TfrmTask2::TfrmTask2(QWidget* owner) : StageFrame(owner), ui_(std::make_unique<Ui::TfrmTask2>()) {
+TfrmTask2::TfrmTask2(QWidget* owner) : TimedStage(owner), ui_(std::make_unique<Ui::TfrmTask2>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmTask2"));
   Label1 = ui_->Label1;
@@ -29,7 +29,7 @@ TfrmTask2::TfrmTask2(QWidget* owner) : StageFrame(owner), ui_(std::make_unique<U
   RichEdit1 = ui_->RichEdit1;
   imgSpeak = ui_->imgSpeak;
   imgMic = ui_->imgMic;
-  Button1 = ui_->Button1;
+  bindTimer(ui_->Button1);
 
   Label1->setFont(station::arialFont(27));
   Button1->setFont(station::arialFont(11));
@@ -38,10 +38,6 @@ TfrmTask2::TfrmTask2(QWidget* owner) : StageFrame(owner), ui_(std::make_unique<U
   QPalette white = Panel1->palette();
   white.setColor(QPalette::Window, Qt::white);
   Panel1->setPalette(white);
-
-  Timer1 = station::makeTimer(this, 1000);
-  on(Timer1, &QTimer::timeout, [this] { Timer1Timer(); });
-  on(Button1, &QPushButton::clicked, [this] { Button1Click(); });
 }
 
 TfrmTask2::~TfrmTask2() = default;
@@ -51,11 +47,7 @@ QString TfrmTask2::answerFile(int n) const {
 }
 
 void TfrmTask2::Start() {
-  QPointer<TfrmTask2> self(this);
-  if (_FiveSec) {
-    _FiveSec->ShowModal();
-    if (!self) return;
-  }
+  if (!showCountdownBefore(this)) return;
   QuestionNumber = 1;
   PlayTask(QuestionNumber);
 }
@@ -95,7 +87,7 @@ void TfrmTask2::Timer1Timer() {
   stopAnswerRecording(answerFile(QuestionNumber));
   if (!self) return;
   // With the confirmation dialog open, the next question waits for it.
-  if (questionOpen_) pendingNext_ = true;
+  if (confirming()) pendingNext_ = true;
   else nextQuestion();
 }
 
@@ -103,24 +95,18 @@ void TfrmTask2::nextQuestion() {
   if (hasSwitched()) return;
   ++QuestionNumber;
   if (QuestionNumber > kQuestions) {
-    switchStage(kNextCode);
+    switchStage(stage::Prepare3);
     return;
   }
   PlayTask(QuestionNumber);
 }
 
 void TfrmTask2::Button1Click() {
-  if (questionOpen_) return;
-  questionOpen_ = true;
   QPointer<TfrmTask2> self(this);
-  const bool yes = dialogs::confirm(QStringLiteral("Вы уверены, что хотите завершить ответ на вопрос?"));
-  if (!self) return;
-  questionOpen_ = false;
-  if (pendingNext_) {
-    // The question ended while the dialog was open: the answer has no effect.
-    pendingNext_ = false;
-    nextQuestion();
-    return;
-  }
-  if (yes && !hasSwitched()) ElapsedSeconds = station::kEarlyEnd;
+  confirmEarlyEnd(QStringLiteral("Вы уверены, что хотите завершить ответ на вопрос?"));
+  if (!self || !pendingNext_) return;
+  // The question ended while the dialog was open (the answer had no
+  // effect): the next one starts now.
+  pendingNext_ = false;
+  nextQuestion();
 }

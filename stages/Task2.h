@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "shell/stage.h"
+#include "shell/textstage.h"
 
 class QLabel;
 class QPushButton;
@@ -23,7 +23,7 @@ namespace Ui {
 class TfrmTask2;
 }
 
-class TfrmTask2 : public StageFrame {
+class TfrmTask2 : public TimedStage {
   Q_OBJECT
  public:
   explicit TfrmTask2(QWidget* owner);
@@ -33,28 +33,24 @@ class TfrmTask2 : public StageFrame {
   // Runs question n from showing its text to the start of its recording; the
   // question ends at the tick after its answer time (Timer1Timer).
   void PlayTask(int n);
-  void Timer1Timer();
-  void Button1Click();
+  void Timer1Timer() override;
+  void Button1Click() override;
 
   // The answer file of question n, "<code>_02_<n>.ogg".
   QString answerFile(int n) const;
 
   int QuestionNumber = 1;
-  std::int32_t ElapsedSeconds = 0;
 
   QLabel* Label1 = nullptr;
   QFrame* Panel1 = nullptr;
   textview::RichView* RichEdit1 = nullptr;
   StationPicture* imgSpeak = nullptr;
   StationPicture* imgMic = nullptr;
-  QPushButton* Button1 = nullptr;
-  QTimer* Timer1 = nullptr;
 
  private:
   // After a question has ended: the next question, or stage 30 after the fifth.
   void nextQuestion();
 
-  bool questionOpen_ = false;   // the confirmation dialog is shown
-  bool pendingNext_ = false;    // a question ended while it was shown
+  bool pendingNext_ = false;    // a question ended while the confirmation was shown
   std::unique_ptr<Ui::TfrmTask2> ui_;
 };

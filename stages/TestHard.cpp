@@ -14,6 +14,7 @@
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/picture.h"
+#include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "stages/TestRTF.h"
 #include "textview/richview.h"
@@ -103,10 +104,7 @@ void TfrmTestHard::Start() {
   // A subject file that cannot be read ends Start here; the checks and the
   // finishing button work all the same, with empty subject lines.
   station::guarded([this] {
-    const auto subject = station::names::readSubjectFile(station::names::subjectFile());
-    frmMain->SubjLine2 = subject.line2;
-    frmMain->SubjLine3 = subject.line3;
-    ui_->lblSubj->setText(QStringLiteral("Станция для приема экзамена по:\n\r") + subject.line1);
+    ui_->lblSubj->setText(QStringLiteral("Станция для приема экзамена по:\n\r") + frmMain->readSubject());
   });
 }
 
@@ -202,7 +200,7 @@ void TfrmTestHard::Timer1Timer() {
   // A test recording started in the moment before the timer fired ends with
   // the stage switch, which also stops the playback.
   showStatusBar(true);
-  switchStage(5);
+  switchStage(stage::CodeEntry);
 }
 
 void TfrmTestHard::Button6Click() { frmMain->StopExam(); }

@@ -1,4 +1,5 @@
 // The stage-code table: every stage frame class and its code.
+#include "shell/stagecodes.h"
 #include "shell/stages.h"
 #include "stages/FinishExam.h"
 #include "stages/FiveSec.h"
@@ -14,17 +15,17 @@
 namespace station {
 
 void registerStages() {
-  registerStageClass<TfrmTestHard>(1);
-  registerStageClass<TfrmInstruction>(5);
-  registerStageClass<TfrmRecStudID>(6);
-  registerStageClass<TfrmPrepare1>(10);
-  registerStageClass<TfrmTask1>(11);
-  registerStageClass<TfrmPrepare2>(20);
-  registerStageClass<TfrmTask2>(21);
-  registerStageClass<TfrmPrepare3>(30);
-  registerStageClass<TfrmTask3>(31);
-  registerStageClass<TfrmPlayAnswers>(40);
-  registerStageClass<TfrmFinishExam>(50);
+  registerStageClass<TfrmTestHard>(stage::EquipmentCheck);
+  registerStageClass<TfrmInstruction>(stage::CodeEntry);
+  registerStageClass<TfrmRecStudID>(stage::CodeRecording);
+  registerStageClass<TfrmPrepare1>(stage::Prepare1);
+  registerStageClass<TfrmTask1>(stage::Task1);
+  registerStageClass<TfrmPrepare2>(stage::Prepare2);
+  registerStageClass<TfrmTask2>(stage::Task2);
+  registerStageClass<TfrmPrepare3>(stage::Prepare3);
+  registerStageClass<TfrmTask3>(stage::Task3);
+  registerStageClass<TfrmPlayAnswers>(stage::Review);
+  registerStageClass<TfrmFinishExam>(stage::Completion);
 }
 
 void createCountdownWindow() { _FiveSec = new T_FiveSec(); }

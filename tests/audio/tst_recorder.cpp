@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QDir>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -15,6 +14,7 @@
 #include "audio/audio.h"
 #include "probe.h"
 #include "shell/main.h"
+#include "support/modal.h"
 #include "support/sound_file.h"
 #include "support/synthetic_device.h"
 
@@ -25,27 +25,6 @@ namespace {
 const QString kEncoderMissing = QStringLiteral(
     "Couldn't start encoding...\nMake sure OGGENC.EXE (if encoding to OGG) is in the same\n"
     "direcory as this RECTEST, or LAME.EXE (if encoding to MP3).\n(error code: 48)");
-
-// Answers every message box that opens while it lives, keeping its text.
-class BoxCatcher : public QObject {
- public:
-  BoxCatcher() {
-    timer_.setInterval(5);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        texts << box->text();
-        captions << box->windowTitle();
-        box->accept();
-      }
-    });
-    timer_.start();
-  }
-  QStringList texts;
-  QStringList captions;
-
- private:
-  QTimer timer_;
-};
 
 }  // namespace
 
@@ -72,9 +51,9 @@ class TestRecorder : public QObject {
     dev_ = test::installSyntheticDevice();
     dev_->setSpeed(8.0);
     dev_->setTone(880.0, 0.5);
-    BoxCatcher boxes;
+    test::ModalAnswerer boxes;
     main_ = new TfrmMain();
-    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(boxes.texts(), QStringList());
     QCOMPARE(RecordChannel, 0u);
     QCOMPARE(RecordedStream, 0u);
   }
@@ -96,7 +75,7 @@ class TestRecorder : public QObject {
   void recordsAnswerAndOpensIt() {
     QFETCH(QString, file);
     QDir().mkpath(QFileInfo(file).path());
-    BoxCatcher boxes;
+    test::ModalAnswerer boxes;
     main_->StartRecording(file);
     // Counted from here: what the device delivers while the recording runs
     // (frames of the moment it was created paused are not part of it).
@@ -108,7 +87,7 @@ class TestRecorder : public QObject {
     const std::uint64_t fed = dev_->capturedFrames() - before;
     QCOMPARE(RecordChannel, 0u);
     QVERIFY(RecordedStream != 0);
-    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(boxes.texts(), QStringList());
     const test::SoundFile f = test::readSoundFile(file);
     QVERIFY(f.ok);
     QCOMPARE(f.rate, 44100);
@@ -147,16 +126,16 @@ class TestRecorder : public QObject {
     if (deviceMissing) dev_->failCapture(audio::ErrDevice);
     else qputenv("PATH", QFile::encodeName(emptyDir.path()));
 
-    BoxCatcher boxes;
+    test::ModalAnswerer boxes;
     main_->StartRecording(file);
     qputenv("PATH", oldPath);
-    QCOMPARE(boxes.texts, QStringList{box});
-    QCOMPARE(boxes.captions, QStringList{QStringLiteral("Error")});
+    QCOMPARE(boxes.texts(), QStringList{box});
+    QCOMPARE(boxes.titles(), QStringList{QStringLiteral("Error")});
     QCOMPARE(RecordChannel, 0u);
     QCOMPARE(audio::channelIsActive(RecordChannel), int(audio::Stopped));
 
     main_->StopRecording(file);
-    QCOMPARE(boxes.texts.size(), 1);
+    QCOMPARE(boxes.texts().size(), 1);
     QCOMPARE(RecordChannel, 0u);
     QCOMPARE(RecordedStream != 0, olderFile);
   }
@@ -184,10 +163,10 @@ class TestRecorder : public QObject {
       // The disk fills while recording, not before the start.
       main_->recorder()->setRoomNeeded(1);
     }
-    BoxCatcher boxes;
+    test::ModalAnswerer boxes;
     QStringList atSignal{"none"};
     connect(main_, &TfrmMain::recordingEndedByItself, this, [&] {
-      atSignal = boxes.texts;
+      atSignal = boxes.texts();
       atSignal << QString::number(probe::children().size()) << QString::number(RecordChannel);
     });
     main_->StartRecording(file);
@@ -202,14 +181,14 @@ class TestRecorder : public QObject {
     if (fault == "kill") QCOMPARE(probe::killChildren(SIGKILL), 1);
     if (fault == "mic") dev_->loseCapture();
     if (fault == "speakers") dev_->loseOutput();
-    QTRY_VERIFY_WITH_TIMEOUT(!boxes.texts.isEmpty(), fault == "full" ? 30000 : 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!boxes.texts().isEmpty(), fault == "full" ? 30000 : 3000);
     QVERIFY(fault == "full" || sinceFault.elapsed() < 1000);
-    QCOMPARE(boxes.texts.size(), 1);
-    QVERIFY2(boxes.texts[0].startsWith(box), qPrintable(boxes.texts[0]));
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY2(boxes.texts()[0].startsWith(box), qPrintable(boxes.texts()[0]));
     QCOMPARE(atSignal, fault == "speakers" ? QStringList{"none"} : (QStringList{"0", "0"}));
 
     main_->StopRecording(file);  // the stage's own stop tells nothing more
-    QCOMPARE(boxes.texts.size(), 1);
+    QCOMPARE(boxes.texts().size(), 1);
     QVERIFY(test::readSoundFile(file).seconds() > 5.0);
     dev_->clearPlayed();
     QVERIFY(audio::channelPlay(RecordedStream, true));
@@ -223,16 +202,16 @@ class TestRecorder : public QObject {
     dev_ = test::installSyntheticDevice();
     dev_->setSpeed(8.0);
     dev_->failCapture(audio::ErrDevice);
-    BoxCatcher boxes;
+    test::ModalAnswerer boxes;
     main_ = new TfrmMain();
     main_->StartRecording(QStringLiteral("again.ogg"));
-    QCOMPARE(boxes.texts, (QStringList{"Can't initialize device\n(error code: 23)",
+    QCOMPARE(boxes.texts(), (QStringList{"Can't initialize device\n(error code: 23)",
                                        "Couldn't start recording\n(error code: 23)"}));
     dev_->failCapture(audio::ErrOk);
     main_->StartRecording(QStringLiteral("again.ogg"));
     speak(44100);
     main_->StopRecording(QStringLiteral("again.ogg"));
-    QCOMPARE(boxes.texts.size(), 2);
+    QCOMPARE(boxes.texts().size(), 2);
     QVERIFY(test::readSoundFile(QStringLiteral("again.ogg")).seconds() > 0.9);
     QVERIFY(audio::channelPlay(RecordedStream, true));
     QTRY_VERIFY_WITH_TIMEOUT(!dev_->played().empty(), 3000);
@@ -244,18 +223,18 @@ class TestRecorder : public QObject {
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const QString file = QStringLiteral("Answer_blocked/1234567890123_01.ogg");
-    BoxCatcher boxes;
+    test::ModalAnswerer boxes;
     main_->StartRecording(file);
     speak(44100);
     main_->StopRecording(file);
-    QCOMPARE(boxes.texts.size(), 1);
-    QVERIFY2(boxes.texts[0].startsWith(QStringLiteral("Запись ответа прервалась")), qPrintable(boxes.texts[0]));
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY2(boxes.texts()[0].startsWith(QStringLiteral("Запись ответа прервалась")), qPrintable(boxes.texts()[0]));
     QCOMPARE(RecordedStream, 0u);
   }
 
   // A second StartRecording ends the first one properly.
   void secondStartEndsTheFirst() {
-    BoxCatcher boxes;
+    test::ModalAnswerer boxes;
     main_->StartRecording(QStringLiteral("first.ogg"));
     speak(44100);
     const audio::Handle first = RecordChannel;
@@ -270,12 +249,12 @@ class TestRecorder : public QObject {
     speak(4410);
     main_->StopRecording(QStringLiteral("second.ogg"));
     QVERIFY(RecordedStream != 0);
-    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(boxes.texts(), QStringList());
   }
 
   // A day of recordings: no process, thread, descriptor or stream left over.
   void manyRecordingsLeaveNothingBehind() {
-    BoxCatcher boxes;
+    test::ModalAnswerer boxes;
     auto cycle = [&](int i) {
       const QString file = QStringLiteral("day_%1.ogg").arg(i % 4);
       main_->StartRecording(file);
@@ -287,7 +266,7 @@ class TestRecorder : public QObject {
     cycle(0);
     const int fds = probe::openFds(), threads = probe::threads();
     for (int i = 1; i <= 200 && !QTest::currentTestFailed(); ++i) cycle(i);
-    QCOMPARE(boxes.texts, QStringList());
+    QCOMPARE(boxes.texts(), QStringList());
     QCOMPARE(audio::handleCount(), std::size_t(1));  // RecordedStream
     QCOMPARE(probe::children(), QList<int>());
     QCOMPARE(probe::openFds(), fds);

@@ -15,6 +15,7 @@
 #include "shell/guard.h"
 #include "shell/idle.h"
 #include "shell/main.h"
+#include "shell/stagecodes.h"
 #include "shell/stages.h"
 #include "shell/timing.h"
 #include "stages/Prepare.h"
@@ -346,6 +347,46 @@ class TestMainWindow : public QObject {
       QVERIFY(timer);
       QCOMPARE(timer->interval(), scale == 1.0 ? nominal : nominal / 10);
     }
+  }
+
+  // Each stage code keeps its number (stored journal lines print it) and
+  // names the frame class registered under it.
+  void stageCodesNameTheirFrames_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("frameClass");
+    QTest::newRow("equipment check") << int(stage::EquipmentCheck) << 1 << "TfrmTestHard";
+    QTest::newRow("code entry") << int(stage::CodeEntry) << 5 << "TfrmInstruction";
+    QTest::newRow("code recording") << int(stage::CodeRecording) << 6 << "TfrmRecStudID";
+    QTest::newRow("preparation 1") << int(stage::Prepare1) << 10 << "TfrmPrepare1";
+    QTest::newRow("task 1") << int(stage::Task1) << 11 << "TfrmTask1";
+    QTest::newRow("preparation 2") << int(stage::Prepare2) << 20 << "TfrmPrepare2";
+    QTest::newRow("task 2") << int(stage::Task2) << 21 << "TfrmTask2";
+    QTest::newRow("preparation 3") << int(stage::Prepare3) << 30 << "TfrmPrepare3";
+    QTest::newRow("task 3") << int(stage::Task3) << 31 << "TfrmTask3";
+    QTest::newRow("review") << int(stage::Review) << 40 << "TfrmPlayAnswers";
+    QTest::newRow("completion") << int(stage::Completion) << 50 << "TfrmFinishExam";
+  }
+  void stageCodesNameTheirFrames() {
+    QFETCH(int, code);
+    QFETCH(int, number);
+    QFETCH(QString, frameClass);
+    QCOMPARE(code, number);
+    // The station's own table, this test's probes put back afterwards.
+    station::registerStages();
+    struct Probes {
+      ~Probes() {
+        station::registerStageClass<TProbeFrame>(kProbe);
+        station::registerStageClass<TProbeFrame>(kProbe2);
+      }
+    } probes;
+    installBackend();
+    test::StationFixture fx;
+    fx.startStation();
+    const station::StageEntry* entry = station::findStage(code);
+    QVERIFY(entry);
+    std::unique_ptr<QWidget> frame(entry->create(frmMain));
+    QCOMPARE(QString(frame->metaObject()->className()), frameClass);
   }
 };
 

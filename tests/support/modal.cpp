@@ -25,8 +25,38 @@ ModalAnswerer::ModalAnswerer(const QString& button) : button_(button) {
   timer_.start(10);
 }
 
+QMessageBox* openBox() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
+
+namespace {
+QAbstractButton* findButton(QMessageBox* box, const QString& text) {
+  const QString wanted = QString(text).remove(QLatin1Char('&'));
+  for (QAbstractButton* b : box->buttons())
+    if (QString(b->text()).remove(QLatin1Char('&')) == wanted) return b;
+  return nullptr;
+}
+}  // namespace
+
+bool pressInOpenBox(const QString& button) {
+  QMessageBox* box = openBox();
+  QAbstractButton* b = box ? findButton(box, button) : nullptr;
+  if (b) b->click();
+  return b != nullptr;
+}
+
+QStringList ModalAnswerer::texts() const {
+  QStringList all;
+  for (const SeenBox& b : seen_) all << b.text;
+  return all;
+}
+
+QStringList ModalAnswerer::titles() const {
+  QStringList all;
+  for (const SeenBox& b : seen_) all << b.title;
+  return all;
+}
+
 void ModalAnswerer::poll() {
-  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  QMessageBox* box = openBox();
   if (!box || !box->isVisible() || box->property("test_answered").toBool()) return;
   box->setProperty("test_answered", true);
   SeenBox seen;
@@ -37,12 +67,9 @@ void ModalAnswerer::poll() {
   if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
   seen_ << seen;
   if (!leaveOpen_.isEmpty() && seen.title == leaveOpen_) return;
-  const QString wanted = QString(button_).remove(QLatin1Char('&'));
-  for (QAbstractButton* b : box->buttons()) {
-    if (QString(b->text()).remove(QLatin1Char('&')) == wanted) {
-      b->click();
-      return;
-    }
+  if (QAbstractButton* b = findButton(box, button_)) {
+    b->click();
+    return;
   }
   box->reject();  // no such button: close it all the same, so the test goes on
 }

@@ -31,6 +31,9 @@ class ModalAnswerer : public QObject {
   int count() const { return seen_.size(); }
   // Text of the last box, or empty.
   QString lastText() const { return seen_.isEmpty() ? QString() : seen_.last().text; }
+  // The texts and the captions of the boxes seen, in order.
+  QStringList texts() const;
+  QStringList titles() const;
   void clear() { seen_.clear(); }
 
  private:
@@ -40,6 +43,12 @@ class ModalAnswerer : public QObject {
   QList<SeenBox> seen_;
   QTimer timer_;
 };
+
+// The message box open now (the active modal window), or null.
+QMessageBox* openBox();
+// Presses the button with this text ("&" optional) in the box open now;
+// false when no box is open or it has no such button.
+bool pressInOpenBox(const QString& button);
 
 // Runs a real event loop for ms milliseconds: unlike QTest::qWait it lets
 // the loop block, so update-on-idle handlers run as they do in the station.

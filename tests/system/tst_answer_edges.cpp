@@ -4,7 +4,6 @@
 // the first at its very start, and the file must last the answer period.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QMessageBox>
 #include <QProcess>
 #include <QtTest>
 
@@ -40,15 +39,7 @@ class TestAnswerEdges : public QObject {
  private slots:
   void taskAnswerKeepsItsFirstAndLastSecond() {
     test::StationFixture station;  // real time, the real SDL2 devices
-    QStringList boxes;
-    QTimer boxTimer;
-    connect(&boxTimer, &QTimer::timeout, [&] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        boxes << box->text();
-        box->accept();
-      }
-    });
-    boxTimer.start(5);
+    test::ModalAnswerer boxes;
     station.startStation();
     frmMain->AnswerKey = QStringLiteral("K");
     frmMain->ParticipantCode = QStringLiteral("2751234567897");
@@ -100,7 +91,7 @@ class TestAnswerEdges : public QObject {
     player.closeWriteChannel();
     player.waitForFinished(3000);
 
-    QCOMPARE(boxes, QStringList());
+    QCOMPARE(boxes.texts(), QStringList());
     const test::SoundFile f = test::readSoundFile(frmMain->answerFile(QStringLiteral("_01.ogg")));
     QVERIFY(f.ok);
     const auto left = f.channel(0);

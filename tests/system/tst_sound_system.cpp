@@ -4,7 +4,6 @@
 // measured; then the file is played back through the same server.
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -15,6 +14,7 @@
 #include "audio/audio.h"
 #include "audio/backend.h"
 #include "shell/main.h"
+#include "support/modal.h"
 #include "support/sound_file.h"
 
 namespace {
@@ -56,8 +56,7 @@ class TestSoundSystem : public QObject {
 
   QTemporaryDir tmp_;
   TfrmMain* main_ = nullptr;
-  QStringList boxes_;
-  QTimer boxTimer_;
+  test::ModalAnswerer boxes_;  // answers every box with OK
 
   QString path(const QString& name) const { return tmp_.filePath(name); }
 
@@ -74,15 +73,8 @@ class TestSoundSystem : public QObject {
     QVERIFY(test::writeSoundFile(path(QStringLiteral("burst1.wav")), test::tone(kBurst1Hz, 0.5, kRate / 8), kRate, 2));
     QVERIFY(test::writeSoundFile(path(QStringLiteral("burst2.wav")), test::tone(kBurst2Hz, 0.5, kRate / 8), kRate, 2));
 
-    connect(&boxTimer_, &QTimer::timeout, this, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        boxes_ << box->text();
-        box->accept();
-      }
-    });
-    boxTimer_.start(5);
     main_ = new TfrmMain();  // the real SDL2 devices
-    QCOMPARE(boxes_, QStringList());
+    QCOMPARE(boxes_.texts(), QStringList());
   }
   void cleanupTestCase() {
     delete main_;
@@ -109,7 +101,7 @@ class TestSoundSystem : public QObject {
     QVERIFY(finished(burst1, 3000));
     QVERIFY(finished(speech, 10000));
 
-    QCOMPARE(boxes_, QStringList());
+    QCOMPARE(boxes_.texts(), QStringList());
     QVERIFY(RecordedStream != 0);
     const test::SoundFile f = test::readSoundFile(answer);
     QVERIFY(f.ok);
@@ -161,7 +153,7 @@ class TestSoundSystem : public QObject {
     QVERIFY2(b1 >= 0 && b2 >= 0, "the bursts are not heard at the sink");
     QVERIFY(std::abs((b2 - b1) - 4.8) < 0.3);
     QVERIFY(test::rms(left, std::size_t((b1 + 1.0) * kRate), std::size_t((b1 + 3.5) * kRate)) > 0.01);
-    QCOMPARE(boxes_, QStringList());
+    QCOMPARE(boxes_.texts(), QStringList());
   }
 
   // The sound server killed during an answer (one of this test's own, not
@@ -185,10 +177,10 @@ class TestSoundSystem : public QObject {
     QElapsedTimer sinceKill;
     sinceKill.start();
     QVERIFY(server(false));
-    QTRY_VERIFY_WITH_TIMEOUT(!boxes_.isEmpty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(boxes_.count() > 0, 5000);
     qInfo("told %lld ms after the server was killed", sinceKill.elapsed());
     QVERIFY(sinceKill.elapsed() < 1000);
-    QVERIFY2(boxes_[0].startsWith(QStringLiteral("Запись ответа прервалась: устройство записи")), qPrintable(boxes_[0]));
+    QVERIFY2(boxes_.texts()[0].startsWith(QStringLiteral("Запись ответа прервалась: устройство записи")), qPrintable(boxes_.texts()[0]));
     main_->StopRecording(cut);
     QVERIFY(std::abs(test::readSoundFile(cut).seconds() - 1.5) < 0.5);
 
@@ -196,7 +188,7 @@ class TestSoundSystem : public QObject {
     main_->StartRecording(again);
     QTest::qWait(1000);
     main_->StopRecording(again);
-    QCOMPARE(boxes_.size(), 1);
+    QCOMPARE(boxes_.count(), 1);
     QVERIFY(test::readSoundFile(again).seconds() > 0.8);
     server(false);
     QDir(dir).removeRecursively();

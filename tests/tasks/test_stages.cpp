@@ -44,7 +44,7 @@ bool g_statusAtNext = false;
 std::function<void(const Tick&)> g_onTick;
 test::SyntheticDevice* g_dev = nullptr;
 
-QMessageBox* openBox() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
+using test::openBox;
 QString secs(int n) { return QString::number(n) + " сек."; }
 
 template <class F>
@@ -331,9 +331,7 @@ class TestStages : public QObject {
     g_onTick = [&](const Tick& t) {
       if (t.question == q && t.elapsed == 2 && action != "missing") press(CurrentFrame, "Button1");
       if (action == "open" && t.question == q && t.elapsed == T + 1)  // answered five seconds after the end
-        QTimer::singleShot(50, &boxes, [] {
-          for (QAbstractButton* b : openBox()->buttons()) if (b->text() == "&Yes") b->click();
-        });
+        QTimer::singleShot(50, &boxes, [] { test::pressInOpenBox("&Yes"); });
     };
     QVERIFY(run(21));
     QCOMPARE(g_started, QList<int>{30});
