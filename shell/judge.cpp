@@ -8,6 +8,7 @@
 #include "audio/audio.h"
 #include "shell/main.h"
 #include "shell/recordcheck.h"
+#include "shell/screenfit.h"
 #include "shell/widgets.h"
 
 namespace station {
@@ -49,7 +50,7 @@ void RecordJudge::showWarning(const QString& text) {
   }
   // Right under the question, as wide as it.
   const QRect q = c_.question->geometry();
-  warning_->setGeometry(q.left(), q.bottom() + 5, q.width(), 40);
+  warning_->setGeometry(q.left(), q.bottom() + screen::scaled(5), q.width(), screen::scaled(40));
   warning_->setText(text);
   warning_->show();
   warning_->raise();
@@ -76,9 +77,13 @@ void RecordJudge::press() {
   recorder_.stop();
   if (!self) return;
   awaitedCheck_ = frmMain->lastRecordingId();
+  const bool keyboardHere = c_.record->window()->focusWidget() == c_.record;
   c_.record->setText(idleCaption_);
   c_.record->setEnabled(false);
   c_.question->show();
+  // The keyboard follows the check: from the disabled button to "Да".
+  if (keyboardHere)
+    if (auto* yes = c_.question->findChild<QAbstractButton*>()) yes->setFocus(Qt::OtherFocusReason);
   // A file that cannot be played leaves silence; the question is asked all
   // the same.
   audio::channelPlay(RecordedStream, true);
@@ -91,8 +96,12 @@ void RecordJudge::answer(bool accepted) {
   c_.mic->hide();
   c_.speaker->hide();
   audio::channelStop(RecordedStream);
+  QWidget* focused = c_.question->window()->focusWidget();
+  const bool keyboardHere = focused && c_.question->isAncestorOf(focused);
   c_.question->hide();
   c_.record->setEnabled(true);
+  // ... and back to the button that started it.
+  if (keyboardHere) c_.record->setFocus(Qt::OtherFocusReason);
   showVerdict(c_.mark, accepted);
 }
 

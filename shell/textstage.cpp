@@ -13,6 +13,11 @@
 
 TimedTextStage::TimedTextStage(QWidget* owner) : StageFrame(owner) {}
 
+QWidget* TimedTextStage::firstControl() const {
+  if (RichEdit1) return RichEdit1;
+  return StageFrame::firstControl();
+}
+
 void TimedTextStage::bindLayout(QLabel* panel, QPushButton* button, textview::RichView* view,
                                 const QString& caption, bool scrollBars) {
   Panel1 = panel;

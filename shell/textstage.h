@@ -26,6 +26,10 @@ class TimedTextStage : public StageFrame {
 
   std::int32_t ElapsedSeconds = 0;
 
+  // The task text: the participant reads it, and scrolls it with the keys
+  // where it has scroll bars; Tab goes on to the button.
+  QWidget* firstControl() const override;
+
   QLabel* Panel1 = nullptr;
   QPushButton* Button1 = nullptr;
   textview::RichView* RichEdit1 = nullptr;

@@ -14,6 +14,11 @@
 
 T_FiveSec* _FiveSec = nullptr;
 
+namespace {
+// The window's border: the digits' panel lies inside it.
+constexpr int kBorderWidth = 2;
+}  // namespace
+
 T_FiveSec::T_FiveSec(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("_FiveSec"));
   resize(342, 223);
@@ -33,6 +38,7 @@ T_FiveSec::T_FiveSec(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
   Panel1->setAutoFillBackground(true);
   Panel1->setBackgroundRole(QPalette::Button);
   Panel1->installEventFilter(this);
+  Panel1->setAccessibleName(QStringLiteral("Обратный отсчёт"));
 
   Timer2 = station::makeTimer(this, 1000);
   station::onEvent(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
@@ -75,9 +81,10 @@ void T_FiveSec::Panel1Click() { CountdownValue = 0; }
 
 void T_FiveSec::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  // Both fill the window; Label1 stays under Panel1.
-  Label1->setGeometry(rect());
-  Panel1->setGeometry(rect());
+  // Both fill the window inside its border; Label1 stays under Panel1.
+  const QRect inside = rect().adjusted(kBorderWidth, kBorderWidth, -kBorderWidth, -kBorderWidth);
+  Label1->setGeometry(inside);
+  Panel1->setGeometry(inside);
   station::guarded([this] { FormShow(); });
 }
 
@@ -98,9 +105,13 @@ bool T_FiveSec::event(QEvent* event) {
 }
 
 bool T_FiveSec::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Panel1 && event->type() == QEvent::MouseButtonPress) {
-    station::guarded([this] { Panel1Click(); });
+  // A click counts when the button is let go over the digits, as a click does.
+  if (watched == Panel1 && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton && Panel1->rect().contains(mouse->position().toPoint()))
+      station::guarded([this] { Panel1Click(); });
     return true;
   }
+  if (watched == Panel1 && event->type() == QEvent::MouseButtonPress) return true;
   return QWidget::eventFilter(watched, event);
 }

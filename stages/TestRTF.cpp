@@ -6,6 +6,7 @@
 #include "shell/deliverable.h"
 #include "shell/guard.h"
 #include "shell/modal.h"
+#include "shell/screenfit.h"
 #include "textview/richview.h"
 #include "ui_TestRTF.h"
 
@@ -28,11 +29,8 @@ TfrmTestRTF::TfrmTestRTF(QWidget* parent)
 TfrmTestRTF::~TfrmTestRTF() = default;
 
 void TfrmTestRTF::centreOnScreen() {
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect r(QPoint(0, 0), size());
-    r.moveCenter(screen->availableGeometry().center());
-    move(r.topLeft());
-  }
+  // Kept inside the screen's area, like the main window.
+  move(station::screen::centredOnScreen(size()));
 }
 
 void TfrmTestRTF::ShowModal() {
