@@ -285,8 +285,6 @@ int stationMain(int argc, char** argv) {
   }
   createCountdownWindow();
   createTextCheckWindow();
-  for (QWidget* window : QApplication::topLevelWidgets())
-    if (window != frmMain) screen::scaleTree(window, true);
   // A signal during start-up (while a box of FormCreate was open) ends the
   // station here: the loop below would not see it any more.
   int rc = 0;

@@ -9,6 +9,7 @@
 #include "shell/guard.h"
 #include "shell/main.h"
 #include "shell/modal.h"
+#include "shell/screenfit.h"
 #include "shell/timing.h"
 #include "shell/widgets.h"
 
@@ -40,6 +41,8 @@ T_FiveSec::T_FiveSec(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
   Panel1->installEventFilter(this);
   Panel1->setAccessibleName(QStringLiteral("Обратный отсчёт"));
 
+  // Smaller on a small screen, like the main window it covers.
+  station::screen::scaleTree(this, true);
   Timer2 = station::makeTimer(this, 1000);
   station::onEvent(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
   FormCreate();

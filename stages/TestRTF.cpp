@@ -23,6 +23,8 @@ TfrmTestRTF::TfrmTestRTF(QWidget* parent)
   // quorvel-flat gives every text view its scroll bars.
   RichEdit1->setScrollBars(false);
   station::onEvent(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  // Smaller on a small screen, like the main window.
+  station::screen::scaleTree(this, true);
   centreOnScreen();
 }
 
