@@ -65,47 +65,6 @@ class TestScreens : public QObject {
     textview::RichView::setTextScale(1.0);
   }
 
-  // The factor for a screen's available area: 1 where the main window
-  // fits, else the one that makes it fit in both directions.
-  void fitFactor_data() {
-    QTest::addColumn<QSize>("available");
-    QTest::addColumn<double>("factor");
-    QTest::newRow("designed size") << QSize(1016, 713) << 1.0;
-    QTest::newRow("1920x1080") << QSize(1920, 1080) << 1.0;
-    QTest::newRow("1024x768") << QSize(1024, 768) << 1.0;
-    QTest::newRow("1024x600: the height decides") << QSize(1024, 600) << 0.841;
-    QTest::newRow("800x600: the width decides") << QSize(800, 600) << 0.787;
-    QTest::newRow("a pixel too narrow") << QSize(1015, 713) << 0.999;
-    QTest::newRow("no screen") << QSize(0, 0) << 1.0;
-  }
-  void fitFactor() {
-    QFETCH(QSize, available);
-    QFETCH(double, factor);
-    const double f = station::screen::fitFactor(available);
-    QCOMPARE(f, factor);
-    station::screen::setFactor(f);
-    if (!available.isEmpty()) {
-      QVERIFY(station::screen::scaled(1016) <= std::max(1016, available.width()));
-      QVERIFY(station::screen::scaled(713) <= std::max(713, available.height()));
-    }
-  }
-
-  // A window is centred in the area and never placed above or left of it.
-  void centredIn_data() {
-    QTest::addColumn<QSize>("window");
-    QTest::addColumn<QRect>("area");
-    QTest::addColumn<QPoint>("topLeft");
-    QTest::newRow("fits") << QSize(1016, 713) << QRect(0, 0, 1280, 1024) << QPoint(132, 155);
-    QTest::newRow("taller than the area") << QSize(1016, 713) << QRect(0, 0, 1024, 600) << QPoint(4, 0);
-    QTest::newRow("area with a panel on top") << QSize(1016, 713) << QRect(0, 30, 1016, 600) << QPoint(0, 30);
-  }
-  void centredIn() {
-    QFETCH(QSize, window);
-    QFETCH(QRect, area);
-    QFETCH(QPoint, topLeft);
-    QCOMPARE(station::screen::centredIn(window, area), topLeft);
-  }
-
   // Return and Enter press a focused button once; not with a modifier, not
   // a held key, not a disabled button; a dialog's button once, not twice.
   void enterPressesTheFocusedButton_data() {
