@@ -8,6 +8,7 @@
 #include "audio/audio.h"
 #include "shell/main.h"
 #include "shell/recordcheck.h"
+#include "shell/screenfit.h"
 #include "shell/widgets.h"
 
 namespace station {
@@ -72,7 +73,7 @@ void RecordJudge::showWarning(const QString& text) {
   }
   // Right under the question, as wide as it.
   const QRect q = c_.question->geometry();
-  warning_->setGeometry(q.left(), q.bottom() + 5, q.width(), 40);
+  warning_->setGeometry(q.left(), q.bottom() + screen::scaled(5), q.width(), screen::scaled(40));
   warning_->setText(text);
   warning_->show();
   warning_->raise();
@@ -96,22 +97,31 @@ void RecordJudge::press() {
       // After a failed start the block stays idle: the next press tries again.
       enter(recording() ? State::Recording : State::Idle);
       return;
-    case State::Recording:
+    case State::Recording: {
       recorder_.stop();
       if (!self) return;
       awaitedCheck_ = frmMain->lastRecordingId();
+      const bool keyboardHere = c_.record->window()->focusWidget() == c_.record;
       enter(State::Judging);
+      // The keyboard follows the check: from the disabled button to "Да".
+      if (keyboardHere)
+        if (auto* yes = c_.question->findChild<QAbstractButton*>()) yes->setFocus(Qt::OtherFocusReason);
       // A file that cannot be played leaves silence; the question is asked
       // all the same.
       audio::channelPlay(RecordedStream, true);
       return;
+    }
   }
 }
 
 void RecordJudge::answer(bool accepted) {
   if (warning_) warning_->hide();
   audio::channelStop(RecordedStream);
+  QWidget* focused = c_.question->window()->focusWidget();
+  const bool keyboardHere = focused && c_.question->isAncestorOf(focused);
   enter(State::Idle);
+  // ... and back to the button that started it.
+  if (keyboardHere) c_.record->setFocus(Qt::OtherFocusReason);
   showVerdict(c_.mark, accepted);
 }
 

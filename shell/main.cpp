@@ -21,12 +21,15 @@
 #include "shell/guard.h"
 #include "shell/instance.h"
 #include "shell/journal.h"
+#include "shell/keyboard.h"
 #include "shell/levelmeter.h"
 #include "shell/names.h"
+#include "shell/screenfit.h"
 #include "shell/stage.h"
 #include "shell/stagecodes.h"
 #include "shell/stages.h"
 #include "shell/widgets.h"
+#include "textview/richview.h"
 
 TfrmMain* frmMain = nullptr;
 QPointer<QWidget> CurrentFrame;
@@ -36,11 +39,12 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Станция записи устных ответов ТАВРЭ - 2017"));
   setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-  resize(1016, 713);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - rect().center());
-  }
+  // On a small screen the whole station is built smaller (shell/screenfit.h).
+  station::screen::scaleTree(this, true);
+  resize(station::screen::scaled(station::screen::kDesignSize.width()),
+         station::screen::scaled(station::screen::kDesignSize.height()));
+  // Never off screen, even where the window is larger than the screen.
+  move(station::screen::centredOnScreen(size()));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -52,6 +56,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
   stageLayout->setSpacing(0);
   layout->addWidget(stageArea_, 1);
   buildStatusBar();
+  station::screen::scaleTree(Panel1);
   layout->addWidget(Panel1);
 
   recorder_ = new station::Recorder(this);
@@ -186,8 +191,12 @@ void TfrmMain::StartFrame(int StageCode) {
 void TfrmMain::PlaceFrame(QWidget* frame) {
   frame->setParent(stageArea_);
   frame->move(0, 0);
+  station::screen::scaleTree(frame);
   stageArea_->layout()->addWidget(frame);
   frame->show();
+  // The keyboard starts at the stage's first control; its Start may choose another.
+  if (auto* stage = qobject_cast<StageFrame*>(frame))
+    if (QWidget* first = stage->firstControl()) first->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmMain::StopExam() {
@@ -297,6 +306,10 @@ const StageEntry* findStage(int stageCode) {
 
 int stationMain(int argc, char** argv) {
   QApplication app(argc, argv);
+  // A screen too small for the main window: the station is built smaller.
+  screen::setFactor(screen::screenFactor());
+  textview::RichView::setTextScale(screen::factor());
+  installKeyboardRules();
   QApplication::setApplicationName(dialogs::applicationTitle());
   installEndSignals();
   // One station per program folder: a second one would record over the

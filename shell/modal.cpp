@@ -1,5 +1,6 @@
 #include "shell/modal.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
@@ -28,6 +29,9 @@ class HideWatcher : public QObject {
 void showModal(QWidget* window) {
   if (!window || window->isVisible()) return;
   QPointer<QWidget> guard(window);
+  // The window the keyboard was in gets it back afterwards, also where no
+  // window manager hands it back by itself.
+  QPointer<QWidget> before(QApplication::activeWindow());
   QEventLoop loop;
   HideWatcher watcher(window, &loop);
   QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
@@ -38,6 +42,7 @@ void showModal(QWidget* window) {
   // A window that closed itself while being shown needs no loop.
   if (guard && guard->isVisible()) loop.exec(QEventLoop::DialogExec);
   if (guard) guard->removeEventFilter(&watcher);
+  if (before && before->isVisible() && before != window) before->activateWindow();
 }
 
 }  // namespace station

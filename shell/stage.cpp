@@ -16,6 +16,15 @@ void StageFrame::leaveStage() {
   switched_ = true;
 }
 
+QWidget* StageFrame::firstControl() const {
+  // The frame's part of its window's focus chain, in tab order.
+  for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+    if (!isAncestorOf(w)) continue;
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(this)) return w;
+  }
+  return nullptr;
+}
+
 void StageFrame::showStatusBar(bool visible) { frmMain->Panel1->setVisible(visible); }
 
 void StageFrame::requestSwitch(QTimer* timer) {

@@ -38,6 +38,10 @@ class StageFrame : public QFrame {
   void leaveStage();
   // True once the stage has asked for the next one.
   bool hasSwitched() const { return switched_; }
+  // The control that has the keyboard when the stage is placed: by default
+  // the first one of the frame's tab order that can take it (enabled, not
+  // hidden); null when there is none.
+  virtual QWidget* firstControl() const;
 
  protected:
   // Shows or hides the main window's status bar.

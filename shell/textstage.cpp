@@ -35,6 +35,11 @@ void TimedStage::confirmEarlyEnd(const QString& question) {
 
 TimedTextStage::TimedTextStage(QWidget* owner) : TimedStage(owner) {}
 
+QWidget* TimedTextStage::firstControl() const {
+  if (RichEdit1) return RichEdit1;
+  return StageFrame::firstControl();
+}
+
 void TimedTextStage::bindLayout(QLabel* panel, QPushButton* button, textview::RichView* view,
                                 const QString& caption, bool scrollBars) {
   Panel1 = panel;

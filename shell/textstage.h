@@ -54,6 +54,10 @@ class TimedTextStage : public TimedStage {
   QLabel* Panel1 = nullptr;
   textview::RichView* RichEdit1 = nullptr;
 
+  // The task text: the participant reads it, and scrolls it with the keys
+  // where it has scroll bars; Tab goes on to the button.
+  QWidget* firstControl() const override;
+
  protected:
   explicit TimedTextStage(QWidget* owner);
 

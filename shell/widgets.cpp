@@ -6,11 +6,14 @@
 #include <QStylePainter>
 #include <algorithm>
 
+#include "shell/screenfit.h"
+
 namespace station {
 
 QFont arialFont(int pixels, bool bold, bool italic) {
   QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(pixels);
+  // At the station's factor: on a small screen the whole station is smaller.
+  f.setPixelSize(screen::scaled(pixels));
   f.setBold(bold);
   f.setItalic(italic);
   return f;

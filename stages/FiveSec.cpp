@@ -10,6 +10,7 @@
 #include "shell/guard.h"
 #include "shell/main.h"
 #include "shell/modal.h"
+#include "shell/screenfit.h"
 #include "shell/timing.h"
 #include "shell/widgets.h"
 
@@ -21,6 +22,11 @@ bool showCountdownBefore(QObject* stage) {
   _FiveSec->ShowModal();
   return !alive.isNull();
 }
+
+namespace {
+// The window's border: the digits' panel lies inside it.
+constexpr int kBorderWidth = 2;
+}  // namespace
 
 T_FiveSec::T_FiveSec(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("_FiveSec"));
@@ -41,7 +47,10 @@ T_FiveSec::T_FiveSec(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
   Panel1->setAutoFillBackground(true);
   Panel1->setBackgroundRole(QPalette::Button);
   Panel1->installEventFilter(this);
+  Panel1->setAccessibleName(QStringLiteral("Обратный отсчёт"));
 
+  // Smaller on a small screen, like the main window it covers.
+  station::screen::scaleTree(this, true);
   Timer2 = station::makeTimer(this, 1000);
   station::onEvent(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
   FormCreate();
@@ -83,9 +92,10 @@ void T_FiveSec::Panel1Click() { CountdownValue = 0; }
 
 void T_FiveSec::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  // Both fill the window; Label1 stays under Panel1.
-  Label1->setGeometry(rect());
-  Panel1->setGeometry(rect());
+  // Both fill the window inside its border; Label1 stays under Panel1.
+  const QRect inside = rect().adjusted(kBorderWidth, kBorderWidth, -kBorderWidth, -kBorderWidth);
+  Label1->setGeometry(inside);
+  Panel1->setGeometry(inside);
   station::guarded([this] { FormShow(); });
 }
 
@@ -106,9 +116,13 @@ bool T_FiveSec::event(QEvent* event) {
 }
 
 bool T_FiveSec::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Panel1 && event->type() == QEvent::MouseButtonPress) {
-    station::guarded([this] { Panel1Click(); });
+  // A click counts when the button is let go over the digits, as a click does.
+  if (watched == Panel1 && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton && Panel1->rect().contains(mouse->position().toPoint()))
+      station::guarded([this] { Panel1Click(); });
     return true;
   }
+  if (watched == Panel1 && event->type() == QEvent::MouseButtonPress) return true;
   return QWidget::eventFilter(watched, event);
 }

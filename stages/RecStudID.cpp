@@ -11,6 +11,7 @@
 #include "shell/names.h"
 #include "shell/participant.h"
 #include "shell/picture.h"
+#include "shell/screenfit.h"
 #include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "ui_RecStudID.h"
@@ -75,8 +76,10 @@ void TfrmRecStudID::resizeEvent(QResizeEvent* event) {
   StageFrame::resizeEvent(event);
   // The design's width, centred like the captions above it (the design's own
   // margins, 168 and 83 px, put it 40 px right of the centre).
-  const int w = width() - kButton1Left - kButton1Right;
-  Button1->setGeometry((width() - w) / 2, height() - kButton1Bottom - kButton1Height, w, kButton1Height);
+  using station::screen::scaled;  // the design's pixels on a small screen
+  const int w = width() - scaled(kButton1Left) - scaled(kButton1Right);
+  Button1->setGeometry((width() - w) / 2, height() - scaled(kButton1Bottom) - scaled(kButton1Height), w,
+                       scaled(kButton1Height));
 }
 
 QString TfrmRecStudID::codeRecordingFile() const {

@@ -14,6 +14,7 @@
 #include "shell/main.h"
 #include "shell/names.h"
 #include "shell/picture.h"
+#include "shell/screenfit.h"
 #include "shell/stagecodes.h"
 #include "shell/widgets.h"
 #include "stages/TestRTF.h"
@@ -49,7 +50,7 @@ TfrmTestHard::TfrmTestHard(QWidget* owner)
   subject.setItalic(true);
   subject.setUnderline(true);
   ui_->lblSubj->setFont(subject);
-  ui_->lblSubj->setFixedSize(237, 33);
+  ui_->lblSubj->setFixedSize(237, 33);  // scaled with the frame on a small screen
   ui_->Button1->setFont(station::arialFont(19, true));
 
   for (QWidget* w : {static_cast<QWidget*>(ui_->pnlTestREC), static_cast<QWidget*>(ui_->lblTestREC),
@@ -90,8 +91,9 @@ void TfrmTestHard::resizeEvent(QResizeEvent* event) {
   const int h = height();
   const int strip = ui_->Panel1->height();
   ui_->Panel1->setGeometry(0, 0, w, strip);
-  ui_->Button6->move(w - ui_->Button6->width() - 16, strip + 8);
-  ui_->Button1->move((w - ui_->Button1->width()) / 2, h - ui_->Button1->height() - 24);
+  using station::screen::scaled;  // the design's pixels on a small screen
+  ui_->Button6->move(w - ui_->Button6->width() - scaled(16), strip + scaled(8));
+  ui_->Button1->move((w - ui_->Button1->width()) / 2, h - ui_->Button1->height() - scaled(24));
   const QRect pictures(0, strip, w, std::max(0, h - strip));
   ui_->imgMic->setGeometry(pictures);
   ui_->imgSpeak->setGeometry(pictures);
@@ -134,11 +136,16 @@ void TfrmTestHard::btnTestRTFClick() {
   frmTestRTF->ShowModal();
   if (!self) return;
   ui_->pnlTestRTF->show();
+  // The keyboard goes on to the question, and after the answer back to the button.
+  ui_->Button7->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmTestHard::textAnswered(bool accepted) {
   TextCheckPassed = accepted;
+  QWidget* focused = focusWidget();
+  const bool keyboardHere = focused && ui_->pnlTestRTF->isAncestorOf(focused);
   ui_->pnlTestRTF->hide();
+  if (keyboardHere) ui_->btnTestRTF->setFocus(Qt::OtherFocusReason);
   ui_->btnTestRTF->setEnabled(true);
   station::showVerdict(ui_->lblTestRTF, accepted);
 }

@@ -6,6 +6,7 @@
 #include "shell/deliverable.h"
 #include "shell/guard.h"
 #include "shell/modal.h"
+#include "shell/screenfit.h"
 #include "textview/richview.h"
 #include "ui_TestRTF.h"
 
@@ -22,17 +23,16 @@ TfrmTestRTF::TfrmTestRTF(QWidget* parent)
   // quorvel-flat gives every text view its scroll bars.
   RichEdit1->setScrollBars(false);
   station::onEvent(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  // Smaller on a small screen, like the main window.
+  station::screen::scaleTree(this, true);
   centreOnScreen();
 }
 
 TfrmTestRTF::~TfrmTestRTF() = default;
 
 void TfrmTestRTF::centreOnScreen() {
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect r(QPoint(0, 0), size());
-    r.moveCenter(screen->availableGeometry().center());
-    move(r.topLeft());
-  }
+  // Kept inside the screen's area, like the main window.
+  move(station::screen::centredOnScreen(size()));
 }
 
 void TfrmTestRTF::ShowModal() {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -15,6 +16,9 @@ RichView::RichView(QWidget* parent) : QTextEdit(parent) {
   setScrollBars(true);
   setBorderWidth(0);
   setBorderLine(true);
+  // The view stays editable, but Tab moves on to the next control: a
+  // station is worked from the keyboard too.
+  setTabChangesFocus(true);
 }
 
 namespace {
@@ -37,6 +41,37 @@ bool plainTextWithinLimits(const QByteArray& bytes, const ReadLimits& limits) {
   return true;
 }
 }  // namespace
+
+namespace {
+double g_textScale = 1.0;
+
+// The font sizes the text gives, multiplied by f; text without a size of
+// its own follows the document's default font, which is the view's.
+void scaleFontSizes(QTextDocument* doc, double f) {
+  struct Run {
+    int from, length;
+    qreal size;
+  };
+  QList<Run> runs;  // collected first: changing a format merges fragments
+  for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const qreal size = fragment.charFormat().fontPointSize();
+      if (fragment.isValid() && size > 0) runs.append({fragment.position(), fragment.length(), size});
+    }
+  QTextCursor cursor(doc);
+  for (const Run& r : runs) {
+    cursor.setPosition(r.from);
+    cursor.setPosition(r.from + r.length, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setFontPointSize(r.size * f);
+    cursor.mergeCharFormat(format);
+  }
+}
+}  // namespace
+
+void RichView::setTextScale(double f) { g_textScale = (f > 0) ? f : 1.0; }
+double RichView::textScale() { return g_textScale; }
 
 void RichView::setScrollBarsEverywhere(bool on) { g_scrollBarsEverywhere = on; }
 bool RichView::scrollBarsEverywhere() { return g_scrollBarsEverywhere; }
@@ -87,6 +122,7 @@ void RichView::loadFromFile(const QString& path) {
     delete doc;
     throw;
   }
+  if (g_textScale != 1.0) scaleFontSizes(doc, g_textScale);
   QTextDocument* previous = loaded_;
   setDocument(doc);
   loaded_ = doc;

@@ -36,6 +36,11 @@ class RichView : public QTextEdit {
   // program sets it once at start-up, before any view exists).
   static void setScrollBarsEverywhere(bool on);
   static bool scrollBarsEverywhere();
+  // Every text loaded from then on is shown with its font sizes multiplied
+  // by f (a station built smaller for a small screen); 1 shows them as
+  // the file gives them.
+  static void setTextScale(double f);
+  static double textScale();
 
   // Both scroll bars, each shown only while the content overflows (true), or
   // none (false; ignored while scroll bars are on everywhere).

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QTimer>
 #include <cstdio>
@@ -15,6 +16,35 @@ namespace {
 void say(const QString& line) {
   std::printf("%s\n", line.toUtf8().constData());
   std::fflush(stdout);
+}
+
+QString rectText(const QRect& r) {
+  return QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// With QUORVEL_DRIVER=geometry, once the main window shows: the screen's
+// available area ("screen: X Y W H"), the three windows ("geometry: NAME X Y
+// W H") and every shown control of the main window that does not lie wholly
+// inside it ("cut: NAME"), then "done".
+void tellGeometry() {
+  static bool told = false;
+  if (told) return;
+  QWidget* main = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == QStringLiteral("frmMain") && w->isVisible()) main = w;
+  if (!main) return;
+  told = true;
+  say(QStringLiteral("screen: ") + rectText(QGuiApplication::primaryScreen()->availableGeometry()));
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName().startsWith(QStringLiteral("frm")) || w->objectName() == QStringLiteral("_FiveSec"))
+      say(QStringLiteral("geometry: %1 %2").arg(w->objectName(), rectText(w->frameGeometry())));
+  const QRect inside(main->mapToGlobal(QPoint(0, 0)), main->size());
+  for (QWidget* w : main->findChildren<QWidget*>()) {
+    if (!w->isVisible() || w->isWindow()) continue;
+    if (!inside.contains(QRect(w->mapToGlobal(QPoint(0, 0)), w->size())))
+      say(QStringLiteral("cut: ") + w->objectName());
+  }
+  say(QStringLiteral("done"));
 }
 
 void drive() {
@@ -31,6 +61,10 @@ void drive() {
         shown.insert(w->objectName());
         say(QStringLiteral("window: ") + w->objectName());
       }
+    }
+    if (qgetenv("QUORVEL_DRIVER") == "geometry") {
+      tellGeometry();
+      return;
     }
     if (pressed || qgetenv("QUORVEL_DRIVER") != "record") return;
     for (QWidget* w : QApplication::topLevelWidgets()) {

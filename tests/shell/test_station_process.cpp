@@ -17,10 +17,12 @@ class TestStationProcess : public QObject {
 
   QTemporaryDir dir_;
 
-  std::unique_ptr<QProcess> launch(const QString& drive = {}) {
+  std::unique_ptr<QProcess> launch(const QString& drive = {}, const QString& platform = "offscreen",
+                                   const QString& scaleFactor = {}) {
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QPA_PLATFORM", platform);
+    if (!scaleFactor.isEmpty()) env.insert("QT_SCALE_FACTOR", scaleFactor);
     env.insert("SDL_AUDIODRIVER", "dummy");
     env.insert("LD_PRELOAD", STATION_DRIVER);
     env.insert("QUORVEL_DRIVER", drive);
@@ -81,6 +83,61 @@ class TestStationProcess : public QObject {
 
   // A second station from the same folder says so and ends before any window
   // of its own; the lock of a station that was killed does not count.
+  // The station on screens of every size: the three windows inside the
+  // screen's area, none of the equipment check's controls cut off; at the
+  // designed size and above the main window is exactly 1016 x 713, below it
+  // is built smaller in the same proportions.
+  void windowsFitTheScreen_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QString>("scaleFactor");
+    QTest::addColumn<QSize>("window");  // in the screen's pixels
+    QTest::newRow("1016x713") << QSize(1016, 713) << QString() << QSize(1016, 713);
+    QTest::newRow("1280x1024") << QSize(1280, 1024) << QString() << QSize(1016, 713);
+    QTest::newRow("1920x1080 at 1.5") << QSize(1920, 1080) << "1.5" << QSize(1524, 1070);
+    QTest::newRow("1366x768") << QSize(1366, 768) << QString() << QSize(1016, 713);
+    QTest::newRow("1024x600") << QSize(1024, 600) << QString() << QSize(854, 599);
+    QTest::newRow("800x600") << QSize(800, 600) << QString() << QSize(800, 561);
+    QTest::newRow("1366x768 at 1.5") << QSize(1366, 768) << "1.5" << QSize(1094, 768);
+  }
+  void windowsFitTheScreen() {
+    QFETCH(QSize, screen);
+    QFETCH(QString, scaleFactor);
+    QFETCH(QSize, window);
+    const QString config = dir_.filePath(QStringLiteral("screen-%1x%2.json").arg(screen.width()).arg(screen.height()));
+    QFile f(config);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral(R"({"screens": [{"name": "station", "x": 0, "y": 0, "width": %1, "height": %2,)"
+                           R"( "logicalDpi": 96, "logicalBaseDpi": 96}]})")
+                .arg(screen.width())
+                .arg(screen.height())
+                .toUtf8());
+    f.close();
+    auto station = launch("geometry", "offscreen:configfile=" + config, scaleFactor);
+    const QString said = waitLine(*station, "done");
+    endWith(*station, SIGTERM);
+    QVERIFY2(said.contains("done"), qPrintable(said));
+    QVERIFY2(!said.contains("cut: "), qPrintable(said));
+    // Positions and sizes in the screen's own pixels.
+    const double dpr = scaleFactor.isEmpty() ? 1.0 : scaleFactor.toDouble();
+    auto rect = [&](const QString& prefix) {
+      const QStringList v = said.section(prefix, 1).section('\n', 0, 0).split(' ', Qt::SkipEmptyParts);
+      if (v.size() != 4) return QRect();
+      return QRect(qRound(v[0].toInt() * dpr), qRound(v[1].toInt() * dpr), qRound(v[2].toInt() * dpr),
+                   qRound(v[3].toInt() * dpr));
+    };
+    const QRect area = rect("screen: ");
+    QVERIFY2(qAbs(area.width() - screen.width()) <= 2 && qAbs(area.height() - screen.height()) <= 2,
+             qPrintable(said));
+    const QRect main = rect("geometry: frmMain ");
+    QVERIFY2(qAbs(main.width() - window.width()) <= 2 && qAbs(main.height() - window.height()) <= 2,
+             qPrintable(said));
+    for (const char* name : {"frmMain ", "_FiveSec ", "frmTestRTF "}) {
+      const QRect r = rect(QStringLiteral("geometry: ") + name);
+      QVERIFY2(!r.isEmpty() && area.adjusted(-1, -1, 1, 1).contains(r), qPrintable(name + said));
+    }
+    QCOMPARE(rect("geometry: _FiveSec "), main);
+  }
+
   void oneStationPerFolder() {
     auto first = launch();
     QVERIFY(waitLine(*first, "window: frmMain").contains("window: frmMain"));
