@@ -1,8 +1,12 @@
 #include "shell/main.h"
 
+#include <errno.h>
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QFrame>
@@ -21,6 +25,7 @@
 #include "shell/instance.h"
 #include "shell/journal.h"
 #include "shell/names.h"
+#include "shell/oserror.h"
 #include "shell/stage.h"
 #include "shell/stages.h"
 #include "shell/widgets.h"
@@ -230,13 +235,23 @@ void TfrmMain::warnAboutSpace(qint64 needed) {
   if (!warning.isEmpty()) dialogs::showMessage(warning);
 }
 
-bool TfrmMain::ensureAnswerFolders() const {
-  QDir dir;
-  const QString answers = answerFolder();
-  if (!dir.exists(answers)) dir.mkdir(answers);
-  const QString participant = participantFolder();
-  if (!dir.exists(participant)) dir.mkdir(participant);
-  return QFileInfo(participant).isDir();
+bool TfrmMain::ensureAnswerFolders(QString* reason) const {
+  // One level at a time, answer folder first; the errno of a failed
+  // creation is kept for the box that reports it.
+  for (const QString& folder : {answerFolder(), participantFolder()}) {
+    if (QFileInfo(folder).isDir()) continue;
+    const QByteArray name = QFile::encodeName(folder);
+    if (::mkdir(name.constData(), 0777) != 0 && errno != EEXIST) {
+      if (reason) *reason = station::systemReason(errno);
+      return false;
+    }
+    if (!QFileInfo(folder).isDir()) {
+      // A plain file of that name stands in the way.
+      if (reason) *reason = station::systemReason(EEXIST);
+      return false;
+    }
+  }
+  return true;
 }
 
 namespace station {
