@@ -225,7 +225,7 @@ QString TfrmMain::answerFile(const QString& suffix) const {
 void TfrmMain::warnAboutSpace(qint64 needed) {
   // The code recording is not timed: a minute is allowed for it.
   const int seconds = 60 + AnswerTime1 + 5 * AnswerTime2 + AnswerTime3;
-  const station::SpaceEstimate e = station::estimateSpace(StationDir, seconds);
+  const station::SpaceEstimate e = station::estimateSpace(station::spaceFolder(answerFolder(), StationDir), seconds);
   station::journal::write(QStringLiteral("free-space"),
                           QStringLiteral("%1 bytes free; %2 bytes a participant; room for %3")
                               .arg(e.freeBytes)
@@ -270,10 +270,28 @@ const StageEntry* findStage(int stageCode) {
   return it == stageTable().end() ? nullptr : &it->second;
 }
 
+namespace {
+// Started from another folder (a desktop shortcut, a file manager): the
+// task materials are looked for beside the program, where they are, rather
+// than not found in the current folder. A current folder with its own KIM
+// is kept.
+void useProgramFolderForKim() {
+  const QString kim = QStringLiteral("KIM");
+  const QString program = QCoreApplication::applicationDirPath();
+  if (QFileInfo(kim).isDir() || !QFileInfo(QDir(program).filePath(kim)).isDir()) return;
+  const QString was = QDir::currentPath();
+  if (!QDir::setCurrent(program)) return;
+  journal::write(QStringLiteral("current-folder"),
+                 QStringLiteral("%1 has no KIM folder; the program folder %2 is the current folder")
+                     .arg(QDir::toNativeSeparators(was), QDir::toNativeSeparators(program)));
+}
+}  // namespace
+
 int stationMain(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(dialogs::applicationTitle());
   installEndSignals();
+  useProgramFolderForKim();
   // One station per program folder: a second one would record over the
   // first one's answers. It ends before any window of its own.
   const auto folderLock = claimStationFolder(QCoreApplication::applicationDirPath());
