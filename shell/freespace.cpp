@@ -1,9 +1,14 @@
 #include "shell/freespace.h"
 
+#include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
 
 namespace station {
+
+QString spaceFolder(const QString& answerFolder, const QString& programFolder) {
+  return !answerFolder.isEmpty() && QFileInfo(answerFolder).isDir() ? answerFolder : programFolder;
+}
 
 SpaceEstimate estimateSpace(const QString& folder, int answerSeconds) {
   SpaceEstimate e;

@@ -1,4 +1,4 @@
-// Whether the program folder's file system has room for the answers still
+// Whether the answer folder's file system has room for the answers still
 // to come. A participant's answers take about the encoder's bytes per
 // minute times the minutes the station records for one participant; the
 // free space divided by that says how many participants still fit.
@@ -20,6 +20,9 @@ struct SpaceEstimate {
   qint64 participants = 0;     // how many participants' answers fit
 };
 
+// The folder whose file system the answers go to: the answer folder when it
+// exists (it may be a mount of its own), else the program folder.
+QString spaceFolder(const QString& answerFolder, const QString& programFolder);
 // answerSeconds: the recording time of one participant.
 SpaceEstimate estimateSpace(const QString& folder, int answerSeconds);
 // The warning when fewer than `needed` participants fit; empty when they do

@@ -12,15 +12,37 @@
 #include <cstdio>
 
 #include "shell/dialogs.h"
+#include "shell/journal.h"
 #include "shell/main.h"
 
 namespace station {
+
+namespace {
+bool g_interrupted = false;
+}  // namespace
+
+bool lastRunInterrupted() { return g_interrupted; }
 
 std::unique_ptr<QLockFile> claimStationFolder(const QString& folder) {
   auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(QStringLiteral("station.lock")));
   // Stale only when its process is gone, never by age: a station runs all day.
   lock->setStaleLockTime(0);
-  if (lock->tryLock(0)) return lock;
+  // A lock file that is there before the station takes it was left by a
+  // run that ended without releasing it; one held by a running station
+  // makes tryLock fail below.
+  qint64 pid = 0;
+  QString host, app;
+  const bool leftOver = lock->getLockInfo(&pid, &host, &app);
+  g_interrupted = false;
+  if (lock->tryLock(0)) {
+    if (leftOver) {
+      g_interrupted = true;
+      journal::write(QStringLiteral("station-restart"),
+                     QStringLiteral("the last run (process %1) did not end cleanly: a crash or a power cut")
+                         .arg(pid));
+    }
+    return lock;
+  }
   if (lock->error() != QLockFile::LockFailedError) return lock;  // not lockable here: nothing to guard
   const QString text =
       QStringLiteral("Из папки \"%1\" уже запущена станция.\n"

@@ -13,9 +13,14 @@ namespace station {
 // Takes the lock of the station folder ("station.lock" in it), held while
 // the returned object lives. When another running station holds it, says so
 // in a box naming the folder (and on standard error) and returns null. A
-// lock left by a station that no longer runs does not count; a folder where
-// no lock can be made (read-only) does not stop the station.
+// lock left by a station that no longer runs (a crash, a power cut) does not
+// count: it is taken over, and the journal gets a station-restart line
+// saying that the last run did not end cleanly. A folder where no lock can
+// be made (read-only) does not stop the station.
 std::unique_ptr<QLockFile> claimStationFolder(const QString& folder);
+// The last claimStationFolder took over a lock left by a station that did
+// not end cleanly.
+bool lastRunInterrupted();
 
 // From now on SIGTERM, SIGINT and SIGHUP end the station from its event
 // loop: the main window finishes a running recording and allows the close,

@@ -1,8 +1,12 @@
 #include "shell/main.h"
 
+#include <errno.h>
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QFrame>
@@ -25,6 +29,7 @@
 #include "shell/levelmeter.h"
 #include "shell/names.h"
 #include "shell/screenfit.h"
+#include "shell/oserror.h"
 #include "shell/stage.h"
 #include "shell/stagecodes.h"
 #include "shell/stages.h"
@@ -240,7 +245,7 @@ QString TfrmMain::answerFile(const QString& suffix) const {
 void TfrmMain::warnAboutSpace(qint64 needed) {
   // The code recording is not timed: a minute is allowed for it.
   const int seconds = 60 + AnswerTime1 + 5 * AnswerTime2 + AnswerTime3;
-  const station::SpaceEstimate e = station::estimateSpace(StationDir, seconds);
+  const station::SpaceEstimate e = station::estimateSpace(station::spaceFolder(answerFolder(), StationDir), seconds);
   station::journal::write(QStringLiteral("free-space"),
                           QStringLiteral("%1 bytes free; %2 bytes a participant; room for %3")
                               .arg(e.freeBytes)
@@ -279,13 +284,23 @@ void TfrmMain::showLevelMeter(bool on) {
   if (on) levelMeter_->raise();
 }
 
-bool TfrmMain::ensureAnswerFolders() const {
-  QDir dir;
-  const QString answers = answerFolder();
-  if (!dir.exists(answers)) dir.mkdir(answers);
-  const QString participant = participantFolder();
-  if (!dir.exists(participant)) dir.mkdir(participant);
-  return QFileInfo(participant).isDir();
+bool TfrmMain::ensureAnswerFolders(QString* reason) const {
+  // One level at a time, answer folder first; the errno of a failed
+  // creation is kept for the box that reports it.
+  for (const QString& folder : {answerFolder(), participantFolder()}) {
+    if (QFileInfo(folder).isDir()) continue;
+    const QByteArray name = QFile::encodeName(folder);
+    if (::mkdir(name.constData(), 0777) != 0 && errno != EEXIST) {
+      if (reason) *reason = station::systemReason(errno);
+      return false;
+    }
+    if (!QFileInfo(folder).isDir()) {
+      // A plain file of that name stands in the way.
+      if (reason) *reason = station::systemReason(EEXIST);
+      return false;
+    }
+  }
+  return true;
 }
 
 namespace station {
@@ -304,6 +319,23 @@ const StageEntry* findStage(int stageCode) {
   return it == stageTable().end() ? nullptr : &it->second;
 }
 
+namespace {
+// Started from another folder (a desktop shortcut, a file manager): the
+// task materials are looked for beside the program, where they are, rather
+// than not found in the current folder. A current folder with its own KIM
+// is kept.
+void useProgramFolderForKim() {
+  const QString kim = QStringLiteral("KIM");
+  const QString program = QCoreApplication::applicationDirPath();
+  if (QFileInfo(kim).isDir() || !QFileInfo(QDir(program).filePath(kim)).isDir()) return;
+  const QString was = QDir::currentPath();
+  if (!QDir::setCurrent(program)) return;
+  journal::write(QStringLiteral("current-folder"),
+                 QStringLiteral("%1 has no KIM folder; the program folder %2 is the current folder")
+                     .arg(QDir::toNativeSeparators(was), QDir::toNativeSeparators(program)));
+}
+}  // namespace
+
 int stationMain(int argc, char** argv) {
   QApplication app(argc, argv);
   // A screen too small for the main window: the station is built smaller.
@@ -312,6 +344,7 @@ int stationMain(int argc, char** argv) {
   installKeyboardRules();
   QApplication::setApplicationName(dialogs::applicationTitle());
   installEndSignals();
+  useProgramFolderForKim();
   // One station per program folder: a second one would record over the
   // first one's answers. It ends before any window of its own.
   const auto folderLock = claimStationFolder(QCoreApplication::applicationDirPath());

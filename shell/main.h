@@ -124,8 +124,9 @@ class TfrmMain : public QWidget {
   QString participantFolder() const;
   QString answerFile(const QString& suffix) const;
   // Creates the answer folder, then the participant folder, each if missing.
-  // False when either is not there afterwards.
-  bool ensureAnswerFolders() const;
+  // False when either is not there afterwards; reason (when given) then
+  // gets the system's cause of the failed creation (station::systemReason).
+  bool ensureAnswerFolders(QString* reason = nullptr) const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

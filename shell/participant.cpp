@@ -1,6 +1,10 @@
 #include "shell/participant.h"
 
+#include <QFileInfo>
+#include <QStringList>
+
 #include "shell/errors.h"
+#include "shell/names.h"
 
 namespace station {
 
@@ -30,3 +34,28 @@ QString FormatParticipantCode(const QString& code) {
   return code.mid(0, 3) + dash + code.mid(3, 3) + dash + code.mid(6, 3) + dash + code.mid(9, 2) +
          dash + code.mid(11, 2);
 }
+
+namespace station {
+
+int answersOnDisk(const QString& stationDir, const QString& answerKey, const QString& code) {
+  QStringList suffixes{names::codeSuffix(), names::taskSuffix(1), names::taskSuffix(3)};
+  for (int n = 1; n <= 5; ++n) suffixes.append(names::questionSuffix(n));
+  int count = 0;
+  for (const QString& suffix : suffixes) {
+    const QFileInfo file(names::answerFile(stationDir, answerKey, code, suffix));
+    if (file.isFile() && file.size() > 0) ++count;
+  }
+  return count;
+}
+
+QString interruptedExamNote(int answersOnDisk) {
+  if (answersOnDisk >= kAnswerFiles) return {};
+  // "из 8 ответов" whatever the count; no count to agree with for none.
+  const QString onDisk = answersOnDisk <= 0
+                             ? QStringLiteral("на диске нет ни одного из %1 ответов").arg(kAnswerFiles)
+                             : QStringLiteral("на диске есть %1 из %2 ответов").arg(answersOnDisk).arg(kAnswerFiles);
+  return QStringLiteral("Экзамен этого участника был прерван: %1. Пригласите организатора в аудитории.")
+      .arg(onDisk);
+}
+
+}  // namespace station

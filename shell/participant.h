@@ -23,3 +23,18 @@ int digitValue(QChar c);
 // what the code holds, so a short code yields empty groups; the four hyphens
 // are always there and characters after the 13th are never shown.
 QString FormatParticipantCode(const QString& code);
+
+namespace station {
+
+// The eight answer files of a finished exam: the spoken code, task 1, the
+// five questions of task 2, task 3.
+constexpr int kAnswerFiles = 8;
+// How many of the participant's answer files are in its folder, each a
+// non-empty file.
+int answersOnDisk(const QString& stationDir, const QString& answerKey, const QString& code);
+// The line that follows the refusal of a code already answered at this
+// station when that participant's exam was interrupted (fewer than the
+// eight answers on disk), so that the organiser can act; empty otherwise.
+QString interruptedExamNote(int answersOnDisk);
+
+}  // namespace station

@@ -2,7 +2,9 @@
 // and compared with the time it was recorded for. A recording is faulty when
 // its file is missing or cannot be decoded, when it is shorter than the time
 // recorded by more than half a second (sound was lost on the way), or when
-// it is silent throughout (the microphone gave nothing).
+// it is silent throughout (the microphone gave nothing), or when it holds a
+// silence longer than kSilentGapSeconds (the microphone gave nothing for a
+// while: a loose plug, a device that dropped out and came back).
 #pragma once
 
 #include <QObject>
@@ -12,10 +14,11 @@
 namespace station {
 
 struct RecordingVerdict {
-  enum Fault { Ok, Missing, Unreadable, TooShort, Silent };
+  enum Fault { Ok, Missing, Unreadable, TooShort, Silent, SilentGap };
   Fault fault = Missing;
   double seconds = 0;  // the decoded length
   double peakDb = 0;   // the loudest sample, dBFS (-inf for none)
+  double longestSilence = 0;  // seconds, the longest run below kSilencePeakDb
   bool ok() const { return fault == Ok; }
 };
 
@@ -23,13 +26,21 @@ struct RecordingVerdict {
 constexpr double kShortToleranceSeconds = 0.5;
 // A file whose loudest sample stays below this is silent.
 constexpr double kSilencePeakDb = -50.0;
+// A file with sound in it that stays below kSilencePeakDb for longer than
+// this anywhere (start and end included) has a silent gap.
+constexpr double kSilentGapSeconds = 10.0;
 
 // Decodes file whole (any sound file the station can play) and judges it
 // against recordedSeconds. Runs on any thread.
 RecordingVerdict checkRecording(const QString& file, double recordedSeconds);
 // The length of a sound file from its header and its end, without decoding
-// it; negative when the file is missing or not a readable sound file.
+// it; negative when the file is missing or not a readable sound file. The
+// header of a damaged file can claim any length: never show this figure.
 double soundLength(const QString& file);
+// The length of the sound that decodes, counted frame by frame (a cut file
+// gives what is left of it); negative when the file is missing or nothing
+// of it decodes.
+double decodedLength(const QString& file);
 
 // checkRecording on a worker thread; done then runs on receiver's thread,
 // unless receiver is gone by then.
@@ -37,7 +48,7 @@ void checkRecordingLater(QObject* receiver, const QString& file, double recorded
                          std::function<void(const RecordingVerdict&)> done);
 
 // The verdict's name in the journal: "ok", "missing", "unreadable",
-// "too-short", "silent".
+// "too-short", "silent", "silent-gap".
 QString verdictName(RecordingVerdict::Fault fault);
 // The warning an organiser reads beside the question after a faulty
 // recording; empty for a good one.

@@ -52,15 +52,18 @@ void StageFrame::stopPlayback() {
 }
 
 void StageFrame::startAnswerRecording(const QString& file) {
-  const bool folders = frmMain->ensureAnswerFolders();
+  QString reason;
+  const bool folders = frmMain->ensureAnswerFolders(&reason);
   frmMain->StartRecording(file);
   // Static: told even if the recorder's boxes outlived the stage.
-  if (!folders) reportMissingFolder();
+  if (!folders) reportMissingFolder(reason);
 }
 
-void StageFrame::reportMissingFolder() {
-  dialogs::showStopBox(QStringLiteral("Не удалось создать папку \"%1\"")
-                           .arg(QDir::toNativeSeparators(frmMain->participantFolder())));
+void StageFrame::reportMissingFolder(const QString& reason) {
+  QString text = QStringLiteral("Не удалось создать папку \"%1\"")
+                     .arg(QDir::toNativeSeparators(frmMain->participantFolder()));
+  if (!reason.isEmpty()) text += QStringLiteral("\nПричина: ") + reason + QLatin1Char('.');
+  dialogs::showStopBox(text);
 }
 
 void StageFrame::stopAnswerRecording(const QString& file) {

@@ -75,8 +75,9 @@ class StageFrame : public QFrame {
   void startAnswerRecording(const QString& file);
   // Ensures the folders again and stops the recording of file.
   void stopAnswerRecording(const QString& file);
-  // The box saying that the participant folder could not be made.
-  static void reportMissingFolder();
+  // The box saying that the participant folder could not be made, with the
+  // cause on its second line (empty: none known).
+  static void reportMissingFolder(const QString& reason = {});
 
   // Loads file into view. A failure is handed back instead of thrown, so
   // that the stage can go on and show it once its period runs.

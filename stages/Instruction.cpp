@@ -111,7 +111,14 @@ void TfrmInstruction::Button1Click() {
     if (!self) return;
     requestSwitch(Timer1);
   } else {
-    dialogs::showMessage(QStringLiteral("Некорректный код участника!") + reasons);
+    // A code already answered stays refused; when that exam was cut short
+    // (a crash, a power cut) the box says how much of it is on disk.
+    QString note;
+    if (reasons.endsWith(kAnsweredReason))
+      note = station::interruptedExamNote(
+          station::answersOnDisk(frmMain->StationDir, frmMain->AnswerKey, code));
+    dialogs::showMessage(QStringLiteral("Некорректный код участника!") + reasons +
+                         (note.isEmpty() ? QString() : QLatin1Char('\n') + note));
   }
 }
 

@@ -1,7 +1,9 @@
 #include "stages/PlayAnswers.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QTimer>
 
 #include "shell/main.h"
@@ -62,17 +64,36 @@ void TfrmPlayAnswers::Start() {
                   FormatParticipantCode(frmMain->ParticipantCode));
   Label1->adjustSize();
   // What each button will play, so that a missing answer is seen before it
-  // is pressed; the buttons stay usable either way.
+  // is pressed; the buttons stay usable either way. The lengths are those
+  // of the sound that decodes (a header can claim anything), found on a
+  // worker thread so that the review answers at once.
   const auto list = answers();
+  QStringList files;
   for (qsizetype i = 0; i < list.size(); ++i) {
-    const double seconds = station::soundLength(frmMain->answerFile(list[i].second));
-    QLabel* label = lengthLabels[i];
-    label->setText(seconds < 0 ? QStringLiteral("нет записи") : station::formatLength(seconds));
+    files.append(frmMain->answerFile(list[i].second));
+    lengthLabels[i]->setText(QStringLiteral("…"));
+  }
+  QPointer<TfrmPlayAnswers> self(this);
+  QThreadPool::globalInstance()->start([self, files] {
+    QList<double> seconds;
+    for (const QString& file : files) seconds.append(station::decodedLength(file));
+    if (!self) return;
+    QMetaObject::invokeMethod(
+        self.data(), [self, seconds] { if (self) showLengths(self.data(), seconds); }, Qt::QueuedConnection);
+  });
+  Button1->setFocus();
+}
+
+void TfrmPlayAnswers::showLengths(TfrmPlayAnswers* self, const QList<double>& seconds) {
+  for (qsizetype i = 0; i < seconds.size() && i < self->lengthLabels.size(); ++i) {
+    QLabel* label = self->lengthLabels[i];
+    const bool none = seconds[i] < 0;
+    label->setText(none ? QStringLiteral("нет записи") : station::formatLength(seconds[i]));
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, seconds < 0 ? QColor(200, 0, 0) : QColor(0, 0, 0));
+    palette.setColor(QPalette::WindowText, none ? QColor(200, 0, 0) : QColor(0, 0, 0));
     label->setPalette(palette);
   }
-  Button1->setFocus();
+  self->lengthsShown_ = true;
 }
 
 QList<QPair<QPushButton*, QString>> TfrmPlayAnswers::answers() const {

@@ -50,8 +50,11 @@ class TfrmPlayAnswers : public StageFrame {
   WordWrapButton* Button1 = nullptr;
   QTimer* Timer1 = nullptr;
   // Beside each play button, in the buttons' order: the answer's length
-  // ("1:02"), or "нет записи" when its file is missing or unreadable.
+  // ("1:02") as far as it decodes, or "нет записи" when its file is missing
+  // or nothing of it decodes; "…" until the files have been decoded.
   QList<QLabel*> lengthLabels;
+  // The lengths are on the labels.
+  bool lengthsShown() const { return lengthsShown_; }
 
  private:
   // Stops the playback and plays the participant's answer file of button.
@@ -60,5 +63,8 @@ class TfrmPlayAnswers : public StageFrame {
   // a button to its answer file.
   QList<QPair<QPushButton*, QString>> answers() const;
 
+  static void showLengths(TfrmPlayAnswers* self, const QList<double>& seconds);
+
   std::unique_ptr<Ui::TfrmPlayAnswers> ui_;
+  bool lengthsShown_ = false;
 };

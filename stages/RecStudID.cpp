@@ -97,8 +97,9 @@ void TfrmRecStudID::Start() {
 void TfrmRecStudID::startCodeRecording() {
   // No recording goes into a folder that is not there: the failure is
   // reported and the next press tries again.
-  if (frmMain->ensureAnswerFolders()) frmMain->StartRecording(codeRecordingFile());
-  else reportMissingFolder();
+  QString reason;
+  if (frmMain->ensureAnswerFolders(&reason)) frmMain->StartRecording(codeRecordingFile());
+  else reportMissingFolder(reason);
 }
 
 // A new recording leaves the earlier answer and its mark as they are.

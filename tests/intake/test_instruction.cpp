@@ -63,6 +63,19 @@ class TestInstruction : public QObject {
   QString participantFolder(const QString& key, const QString& code) {
     return fx->dir() + "/Answer_" + key + "/" + code;
   }
+  // The participant folder with the first `count` answer files in exam
+  // order, the last `empty` of them left empty.
+  void fillAnswers(const QString& code, int count, int empty = 0) {
+    const QString folder = participantFolder(kKey, code);
+    QVERIFY(QDir().mkpath(folder));
+    const QStringList suffixes{"_00.ogg", "_01.ogg", "_02_1.ogg", "_02_2.ogg",
+                               "_02_3.ogg", "_02_4.ogg", "_02_5.ogg", "_03.ogg"};
+    for (int i = 0; i < count; ++i) {
+      QFile file(folder + "/" + code + suffixes[i]);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      if (i < count - empty) file.write("OggS");
+    }
+  }
 
  private slots:
   void init() {
@@ -125,7 +138,7 @@ class TestInstruction : public QObject {
     QFETCH(QString, reasons);
     TfrmInstruction* f = startStage();
     if (setup == "folder") {
-      QVERIFY(QDir().mkpath(participantFolder(kKey, code)));
+      fillAnswers(code, station::kAnswerFiles);  // a finished exam
     } else if (setup == "file") {
       QVERIFY(QDir().mkpath(fx->dir() + "/Answer_" + kKey));
       QFile file(participantFolder(kKey, code));
@@ -159,6 +172,39 @@ class TestInstruction : public QObject {
       QCOMPARE(CurrentFrame.data(), f);
       QCOMPARE(f->Edit3->text(), code);
     }
+  }
+
+  // A code already answered stays refused; when that exam was cut short
+  // (fewer than the eight answers on disk) the box says so and how many are
+  // there. Empty files do not count as answers.
+  void interruptedExamIsNamed_data() {
+    QTest::addColumn<int>("files");
+    QTest::addColumn<int>("empty");
+    QTest::addColumn<QString>("note");
+    const QString cut = QStringLiteral("\nЭкзамен этого участника был прерван: ");
+    const QString act = QStringLiteral(". Пригласите организатора в аудитории.");
+    QTest::newRow("folder only") << 0 << 0 << cut + "на диске нет ни одного из 8 ответов" + act;
+    QTest::newRow("the spoken code") << 1 << 0 << cut + "на диске есть 1 из 8 ответов" + act;
+    QTest::newRow("two") << 2 << 0 << cut + "на диске есть 2 из 8 ответов" + act;
+    QTest::newRow("in task 2") << 5 << 0 << cut + "на диске есть 5 из 8 ответов" + act;
+    QTest::newRow("all but task 3") << 7 << 0 << cut + "на диске есть 7 из 8 ответов" + act;
+    QTest::newRow("task 3 left empty") << 8 << 1 << cut + "на диске есть 7 из 8 ответов" + act;
+    QTest::newRow("finished") << 8 << 0 << "";
+  }
+  void interruptedExamIsNamed() {
+    QFETCH(int, files);
+    QFETCH(int, empty);
+    QFETCH(QString, note);
+    TfrmInstruction* f = startStage();
+    const QString code = "2751234567897";
+    fillAnswers(code, files, empty);
+    test::ModalAnswerer boxes;
+    f->Edit3->setText(code);
+    f->Button1->click();
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.lastText(), kHeadline + kAnswered + note);
+    test::pump(200);
+    QCOMPARE(g_handovers, 0);
   }
 
   void folderMovedAwayLetsCodePass() {

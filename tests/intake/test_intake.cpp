@@ -105,8 +105,11 @@ class TestIntake : public QObject {
     test::ModalAnswerer boxes;
     QTest::mouseClick(entry->Button1, Qt::LeftButton);
     QCOMPARE(boxes.count(), 1);
+    // Only the spoken code is on disk: the exam was cut short.
     QCOMPARE(boxes.lastText(),
-             QString("Некорректный код участника!\n\rУчастник с таким кодом уже отвечал на данной станции"));
+             QString("Некорректный код участника!\n\rУчастник с таким кодом уже отвечал на данной станции\n"
+                     "Экзамен этого участника был прерван: на диске есть 1 из 8 ответов. "
+                     "Пригласите организатора в аудитории."));
     test::pump(300);
     QCOMPARE(CurrentFrame.data(), entry);
     QVERIFY(test::readSoundFile(file).ok);

@@ -53,6 +53,12 @@ class TestRecords : public QObject {
     QTest::newRow("empty file") << "tone:0:-6" << 0.0 << "unreadable";
     QTest::newRow("not a sound file") << "garbage" << 1.0 << "unreadable";
     QTest::newRow("missing") << "none" << 1.0 << "missing";
+    // gap:<tone s>:<silence s>:<tone s>, the tone at -6 dBFS
+    QTest::newRow("silence of 11 s inside") << "gap:2:11:2" << 15.0 << "silent-gap";
+    QTest::newRow("silence of 9 s inside") << "gap:2:9:2" << 13.0 << "ok";
+    QTest::newRow("11 s before the first sound") << "gap:0:11:2" << 13.0 << "silent-gap";
+    QTest::newRow("11 s after the last sound") << "gap:2:11:0" << 13.0 << "silent-gap";
+    QTest::newRow("silent throughout, 12 s") << "silence:12" << 12.0 << "silent";
   }
   void verdicts() {
     QFETCH(QString, content);
@@ -66,6 +72,15 @@ class TestRecords : public QObject {
       const auto samples = p[0] == "tone" ? scaled(test::tone(440, 1.0, frames), p[2].toDouble())
                                           : std::vector<std::int16_t>(std::size_t(frames) * 2, 0);
       QVERIFY(test::writeSoundFile(file, samples, 44100, 2, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    } else if (p[0] == "gap") {
+      std::vector<std::int16_t> samples;
+      for (int part = 1; part <= 3; ++part) {
+        const int frames = int(p[part].toDouble() * 44100);
+        const auto piece = part == 2 ? std::vector<std::int16_t>(std::size_t(frames) * 2, 0)
+                                     : scaled(test::tone(440, 1.0, frames), -6);
+        samples.insert(samples.end(), piece.begin(), piece.end());
+      }
+      QVERIFY(test::writeSoundFile(file, samples, 44100, 2, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
     } else if (p[0] == "garbage") {
       QFile f(file);
       QVERIFY(f.open(QIODevice::WriteOnly));
@@ -76,6 +91,10 @@ class TestRecords : public QObject {
     QCOMPARE(station::verdictWarning(v.fault).isEmpty(), v.ok());
     if (p[0] == "tone" && v.ok()) QVERIFY(std::abs(v.peakDb - p[2].toDouble()) < 1.5);
     // The review's length comes from the header and agrees with the decoding.
+    if (p[0] == "gap") QVERIFY(std::abs(v.longestSilence - p[2].toDouble()) < 0.1);
+    // What the review shows: the decoded length, none for a file that does not decode.
+    if (v.seconds > 0) QVERIFY(std::abs(station::decodedLength(file) - v.seconds) < 0.001);
+    else QVERIFY(station::decodedLength(file) < 0);
     if (v.seconds > 0) QVERIFY(std::abs(station::soundLength(file) - v.seconds) < 0.05);
     else QVERIFY(station::soundLength(file) < 0 || v.fault == station::RecordingVerdict::Unreadable);
   }

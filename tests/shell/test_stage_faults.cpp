@@ -5,6 +5,7 @@
 #include <signal.h>
 
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -45,6 +46,52 @@ class TestStageFaults : public QObject {
   void cleanup() {
     fx.reset();
     QCOMPARE(probe::children(), QList<int>());
+  }
+
+  // A record press where the participant folder cannot be made: the box
+  // keeps its first line and names the system's cause on the second, at
+  // every press, and nothing records.
+  void folderBoxNamesTheCause_data() {
+    QTest::addColumn<QString>("disk");  // tmpfs options, then what is done to it
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("read-only") << "ro" << "файловая система доступна только для чтения";
+    QTest::newRow("no room for a folder") << "full" << "на диске нет места";
+    QTest::newRow("a file in the way") << "file" << "на этом месте уже есть файл с таким именем";
+  }
+  void folderBoxNamesTheCause() {
+    QFETCH(QString, disk);
+    QFETCH(QString, cause);
+    const QString root = fx->dir() + "/disk";
+    QVERIFY(QDir().mkpath(root));
+    // Room for the mount's own folder and the answer folder, nothing more.
+    const QString options = disk == "full" ? "size=64k,nr_inodes=2" : "size=64k";
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", root}) != 0)
+      QSKIP("cannot mount a tmpfs here (needs root)");
+    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {root}); });
+    if (disk == "ro") QCOMPARE(QProcess::execute("mount", {"-o", "remount,ro", root}), 0);
+    if (disk == "file") {
+      QVERIFY(QDir().mkpath(root + "/Answer_" + kKey));
+      QFile plain(root + "/Answer_" + kKey + "/" + kCode);
+      QVERIFY(plain.open(QIODevice::WriteOnly));
+    }
+    fx->startStation();
+    frmMain->StationDir = root + "/";
+    frmMain->AnswerKey = kKey;
+    frmMain->ParticipantCode = kCode;
+    station::guarded([&] { frmMain->StartFrame(6); });
+    auto* record = CurrentFrame->findChild<QPushButton*>("btnRecID");
+    QVERIFY(record);
+    const QString expected = QStringLiteral("Не удалось создать папку \"%1\"\nПричина: %2.")
+                                 .arg(root + "/Answer_" + kKey + "/" + kCode, cause);
+    test::ModalAnswerer boxes;
+    for (int press = 1; press <= 2; ++press) {
+      test::pressRecord(record);
+      QVERIFY2(test::waitFor([&] { return boxes.count() == press; }, 2000),
+               qPrintable(QString::number(boxes.count()) + ": " + boxes.lastText()));
+      QCOMPARE(boxes.lastText(), expected);
+      QVERIFY(!frmMain->isRecording());
+    }
+    station::guarded([] { frmMain->StartFrame(-1); });
   }
 
   // The encoder killed during a recording: told within a second, the button

@@ -18,7 +18,7 @@ class TestStationProcess : public QObject {
   QTemporaryDir dir_;
 
   std::unique_ptr<QProcess> launch(const QString& drive = {}, const QString& platform = "offscreen",
-                                   const QString& scaleFactor = {}) {
+                                   const QString& scaleFactor = {}, const QString& workingDir = {}) {
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", platform);
@@ -27,6 +27,7 @@ class TestStationProcess : public QObject {
     env.insert("LD_PRELOAD", STATION_DRIVER);
     env.insert("QUORVEL_DRIVER", drive);
     p->setProcessEnvironment(env);
+    if (!workingDir.isEmpty()) p->setWorkingDirectory(workingDir);
     p->start(dir_.filePath("quorvel"), {});
     return p;
   }
@@ -79,6 +80,31 @@ class TestStationProcess : public QObject {
     QCOMPARE(station->exitStatus(), QProcess::NormalExit);
     QCOMPARE(station->exitCode(), 0);
     QVERIFY(test::readSoundFile("test.ogg").seconds() >= 1.3);
+  }
+
+  // Started from a folder without KIM, the station works in its own folder
+  // (the subject file is found, the test recording lies beside the
+  // program); a current folder with its own KIM is kept.
+  void startedFromAnotherFolder_data() {
+    QTest::addColumn<bool>("ownKim");
+    QTest::newRow("the current folder has no KIM") << false;
+    QTest::newRow("the current folder has its own KIM") << true;
+  }
+  void startedFromAnotherFolder() {
+    QFETCH(bool, ownKim);
+    QTemporaryDir elsewhere;
+    if (ownKim) QVERIFY(test::copyTree(QStringLiteral(QUORVEL_SAMPLE_KIM), elsewhere.filePath("KIM")));
+    QFile::remove(dir_.filePath("test.ogg"));
+    auto station = launch("record", "offscreen", {}, elsewhere.path());
+    const QString said = waitLine(*station, "recording");
+    QVERIFY2(said.endsWith("recording\n") && !said.contains("box:"), qPrintable(said));
+    QTest::qWait(1500);
+    QVERIFY(endWith(*station, SIGTERM) >= 0);
+    QCOMPARE(station->exitCode(), 0);
+    const QString used = ownKim ? elsewhere.path() : dir_.path();
+    const QString unused = ownKim ? dir_.path() : elsewhere.path();
+    QVERIFY(test::readSoundFile(used + "/test.ogg").seconds() >= 1.0);
+    QVERIFY(!QFile::exists(unused + "/test.ogg"));
   }
 
   // A second station from the same folder says so and ends before any window
