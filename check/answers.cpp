@@ -92,8 +92,8 @@ Journal readJournal(const QString& path) {
     if (field.size() < 4) continue;
     const QDateTime time = QDateTime::fromString(field[0], Qt::ISODateWithMs);
     if (!time.isValid()) continue;
-    if (!j.first.isValid()) j.first = time;
-    j.last = time;
+    if (!j.first.isValid() || time < j.first) j.first = time;
+    if (!j.last.isValid() || time > j.last) j.last = time;
     const QString who = field[1] == QLatin1String("-") ? QString() : field[1];
     const QString& event = field[3];
     const QString details = field.mid(4).join(QLatin1Char(' '));
@@ -332,10 +332,12 @@ QString reportHtml(const QList<Station>& stations, const QDateTime& made) {
       "h1 { font-size: 15pt; margin: 0 0 4px; } h2 { font-size: 12pt; margin: 0 0 2px; }\n"
       "p.meta { margin: 0 0 6px; color: #444; }\n"
       "section { border: 1px solid #999; padding: 8px 10px; margin: 12px 0; break-inside: avoid; }\n"
-      "table { border-collapse: collapse; width: 100%; margin: 4px 0; }\n"
+      "table { border-collapse: collapse; width: 100%; margin: 4px 0; table-layout: fixed; }\n"
+      "col.code { width: 12%; } col.a { width: 5.5%; } col.n { width: 4%; } col.m { width: 4.5%; }\n"
       "th, td { border: 1px solid #bbb; padding: 2px 5px; text-align: left; vertical-align: top; }\n"
       "th { background: #eee; font-weight: bold; }\n"
-      "td.a { text-align: center; width: 6%; font-variant-numeric: tabular-nums; }\n"
+      "td.a { text-align: center; vertical-align: middle; font-variant-numeric: tabular-nums; }\n"
+      "td.n, td.m { text-align: right; } .ok { color: #006400; font-weight: bold; }\n"
       "td.good { background: #d8f0d8; } td.faulty { background: #ffd9a8; } td.missing { background: #f4b4b4; }\n"
       "td.code { font-family: 'Liberation Mono', monospace; white-space: nowrap; }\n"
       ".bad { color: #a00000; } ul { margin: 2px 0 2px 18px; padding: 0; }\n"
@@ -374,7 +376,16 @@ QString reportHtml(const QList<Station>& stations, const QDateTime& made) {
       for (const QString& f : s.journal) h += QStringLiteral("<li>journal: %1</li>").arg(htmlEscape(f));
       h += QStringLiteral("</ul>\n");
     }
-    h += QStringLiteral("<table>\n<tr><th>participant</th>");
+    const int complete =
+        int(std::count_if(s.participants.begin(), s.participants.end(), [](const Participant& p) { return p.ok(); }));
+    h += QStringLiteral("<p class=\"meta\">%1 participants, %2 complete: <span class=\"%3\">%4</span></p>\n")
+             .arg(s.participants.size())
+             .arg(complete)
+             .arg(s.ok() ? QStringLiteral("ok") : QStringLiteral("bad"),
+                  s.ok() ? QStringLiteral("all answers in order") : QStringLiteral("faults found"));
+    h += QStringLiteral("<table>\n<colgroup><col class=\"code\">");
+    for (qsizetype i = 0; i < columns.size(); ++i) h += QStringLiteral("<col class=\"a\">");
+    h += QStringLiteral("<col class=\"n\"><col class=\"m\"><col></colgroup>\n<tr><th>participant</th>");
     for (const Slot& c : columns) h += QStringLiteral("<th>%1</th>").arg(c.suffix);
     h += QStringLiteral("<th>of 8</th><th>min</th><th>faults</th></tr>\n");
     for (const Participant& p : s.participants) {
@@ -387,7 +398,9 @@ QString reportHtml(const QList<Station>& stations, const QDateTime& made) {
                  .arg(QLatin1String(state),
                       a.seconds >= 0 ? station::formatLength(a.seconds) : QStringLiteral("—"));
       }
-      h += QStringLiteral("<td>%1</td><td>%2</td><td>").arg(p.complete()).arg(p.seconds() / 60.0, 0, 'f', 1);
+      h += QStringLiteral("<td class=\"n\">%1</td><td class=\"m\">%2</td><td>")
+               .arg(p.complete())
+               .arg(p.seconds() / 60.0, 0, 'f', 1);
       const QStringList faults = p.faults();
       if (!faults.isEmpty() || !p.journal.isEmpty()) {
         h += QStringLiteral("<ul>");
