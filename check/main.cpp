@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "check/answers.h"
 #include "check/materials.h"
 #include "textview/richview.h"
 
@@ -22,11 +23,18 @@ void print(FILE* to, const QString& line) {
 
 const char kUsage[] =
     "usage: quorvel-check [FOLDER]\n"
+    "       quorvel-check --answers FOLDER... [--report FILE.html]\n"
     "Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by\n"
     "default the current one) with the station's own reader: the subject file,\n"
     "I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9\n"
     "present and of the texts directly in KIM. Exits with 1 when a file is\n"
-    "missing or fails.\n";
+    "missing or fails.\n"
+    "With --answers, checks every answer folder Answer_<key> in or under each\n"
+    "FOLDER (a station folder, or a folder of stations collected after the exam):\n"
+    "each participant's eight files there, decoding whole, as long as the\n"
+    "station's journal says and matching its checksum manifest; --report writes\n"
+    "a printable HTML page of it. Exits with 1 when anything is missing, damaged\n"
+    "or differs, 2 when no answers are found.\n";
 
 }  // namespace
 
@@ -40,6 +48,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  if (args.value(0) == QLatin1String("--answers")) return check::answers::run(args.mid(1));
   if (args.size() > 1) {
     std::fputs(kUsage, stderr);
     return 2;

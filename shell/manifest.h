@@ -1,0 +1,59 @@
+// The checksum manifest beside each answer folder: "Answer_<key>.sha256" in
+// the program folder, beside "Answer_<key>.log", in the format of sha256sum
+// with paths relative to the program folder:
+//
+//     <64 hex digits>  Answer_<key>/<code>/<code>_01.ogg
+//
+// One line for every answer file that exists, sorted by path, so that
+// `sha256sum -c Answer_<key>.sha256` run in the program folder, or in any
+// copy of it, verifies every answer. Only files under Answer_<key>/ are
+// listed (never test.ogg). The manifest is replaced whole each time (see
+// durable::replaceFile): a crash leaves the old one or the new one.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace station::manifest {
+
+// "<stationDir>Answer_<key>.sha256"; stationDir with or without its "/".
+QString manifestFile(const QString& stationDir, const QString& answerKey);
+
+// The SHA-256 of a file's bytes as 64 lowercase hex digits, read in blocks;
+// empty when the file cannot be read. Runs on any thread.
+QByteArray sha256Hex(const QString& file);
+
+// Rewrites the manifest of answerKey so that answerFile has the line
+// hexDigest (an empty digest removes its line), lines of files that no
+// longer exist are dropped and the rest kept. A file outside Answer_<key>/
+// is not listed: the call does nothing and returns true. False, with the
+// cause in error, when the manifest cannot be written (the old one stays)
+// or the digest is empty for a file that exists. Meant for the thread that
+// owns the station's files (the UI thread).
+bool update(const QString& stationDir, const QString& answerKey, const QString& answerFile,
+            const QByteArray& hexDigest, QString* error = nullptr);
+// sha256Hex and update in one call.
+bool record(const QString& stationDir, const QString& answerKey, const QString& answerFile,
+            QString* error = nullptr);
+// sha256Hex on a worker thread, then update on receiver's thread (unless
+// receiver is gone by then), then done with update's result and error.
+void recordLater(QObject* receiver, const QString& stationDir, const QString& answerKey,
+                 const QString& answerFile, std::function<void(bool ok, const QString& error)> done = {});
+
+// One line of a manifest.
+struct Entry {
+  QByteArray hex;  // 64 lowercase hex digits
+  QString path;    // relative to the program folder, "/"-separated
+};
+// The lines of a manifest file that are well formed: a digest, two spaces
+// (or a space and "*") and a relative path without "..", under Answer_<key>/
+// when answerKey is given. Anything else is skipped, a later line for the
+// same path wins. ok (when given) is false when the file cannot be read.
+QList<Entry> read(const QString& manifestPath, const QString& answerKey = {}, bool* ok = nullptr);
+// The manifest text of entries: sorted by path, one line each.
+QByteArray format(QList<Entry> entries);
+
+}  // namespace station::manifest
