@@ -1,5 +1,7 @@
 #include "shell/durable.h"
 
+#include "shell/oserror.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,7 +33,7 @@ void tell(const char* op, const QString& path) {
 }
 
 bool fail(QString* error, const QString& what, const QString& path, int errnoValue) {
-  if (error) *error = QStringLiteral("%1 \"%2\": %3").arg(what, QDir::toNativeSeparators(path), systemReason(errnoValue));
+  if (error) *error = QStringLiteral("%1 \"%2\": %3").arg(what, QDir::toNativeSeparators(path), station::systemReason(errnoValue));
   return false;
 }
 
@@ -81,24 +83,6 @@ QString parentOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
 }  // namespace
 
-QString systemReason(int errnoValue) {
-  switch (errnoValue) {
-    case ENOSPC: return QStringLiteral("на диске нет места");
-    case EDQUOT: return QStringLiteral("исчерпана квота на диске");
-    case EROFS: return QStringLiteral("диск доступен только для чтения");
-    case EACCES:
-    case EPERM: return QStringLiteral("нет прав на запись");
-    case ENOENT: return QStringLiteral("папки или файла нет");
-    case ENOTDIR: return QStringLiteral("часть пути не является папкой");
-    case EEXIST: return QStringLiteral("на этом месте уже есть файл");
-    case EIO: return QStringLiteral("ошибка ввода-вывода (диск неисправен или отключён)");
-    case ENODEV:
-    case ENXIO: return QStringLiteral("устройство недоступно");
-    case ENAMETOOLONG: return QStringLiteral("слишком длинное имя");
-    default: break;
-  }
-  return QString::fromLocal8Bit(std::strerror(errnoValue));
-}
 
 bool syncFile(const QString& path, QString* error) {
   syncMicros = 0;

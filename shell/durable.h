@@ -37,7 +37,4 @@ qint64 lastSyncMicros();
 using Observer = std::function<void(const char* op, const QString& path)>;
 void setObserver(Observer observer);
 
-// The errno text of the system, in the station's wording of the cause.
-QString systemReason(int errnoValue);
-
 }  // namespace station::durable

@@ -24,7 +24,9 @@
 #include "shell/freespace.h"
 #include "shell/guard.h"
 #include "shell/instance.h"
+#include "shell/durable.h"
 #include "shell/journal.h"
+#include "shell/manifest.h"
 #include "shell/keyboard.h"
 #include "shell/levelmeter.h"
 #include "shell/names.h"
@@ -67,6 +69,13 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
   recorder_ = new station::Recorder(this);
   connect(recorder_, &station::Recorder::endedByItself, this, &TfrmMain::recordingEndedByItself);
   connect(recorder_, &station::Recorder::checked, this, &TfrmMain::recordingChecked);
+  // Each answer checked goes into the checksum manifest beside its folder.
+  connect(recorder_, &station::Recorder::checked, this, [this](int, const QString& file) {
+    if (AnswerKey.isEmpty()) return;
+    station::manifest::recordLater(this, StationDir, AnswerKey, file, [](bool ok, const QString& error) {
+      if (!ok) station::journal::write(QStringLiteral("manifest-failed"), error);
+    });
+  });
   connect(recorder_, &station::Recorder::failed, this, [this](const QString& message, int code) {
     if (code == station::Recorder::kPlain) dialogs::showMessage(message);
     else ShowError(message, code);
@@ -286,7 +295,8 @@ void TfrmMain::showLevelMeter(bool on) {
 
 bool TfrmMain::ensureAnswerFolders(QString* reason) const {
   // One level at a time, answer folder first; the errno of a failed
-  // creation is kept for the box that reports it.
+  // creation is kept for the box that reports it. Each folder made is made
+  // durable in its parent.
   for (const QString& folder : {answerFolder(), participantFolder()}) {
     if (QFileInfo(folder).isDir()) continue;
     const QByteArray name = QFile::encodeName(folder);
@@ -299,6 +309,8 @@ bool TfrmMain::ensureAnswerFolders(QString* reason) const {
       if (reason) *reason = station::systemReason(EEXIST);
       return false;
     }
+    // A new folder lasts through a power cut only once its parent is flushed.
+    station::durable::syncFolder(QFileInfo(folder).absolutePath());
   }
   return true;
 }

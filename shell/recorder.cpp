@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "shell/durable.h"
 #include "shell/guard.h"
 #include "shell/journal.h"
 #include "shell/levelmeter.h"
@@ -39,6 +40,21 @@ qint64 freeBytesFor(const QString& file) {
   QStorageInfo storage(QFileInfo(file).absolutePath());
   storage.refresh();
   return storage.isValid() && storage.isReady() ? storage.bytesAvailable() : -1;
+}
+
+// The finished file and its folder flushed to stable storage, so that what
+// the station reports as recorded survives a power cut. Returns the time
+// the flushes took, in microseconds.
+qint64 flushToDisk(const QString& file) {
+  if (!QFileInfo::exists(file)) return 0;
+  QString error;
+  qint64 micros = 0;
+  if (!durable::syncFile(file, &error)) journal::write(QStringLiteral("flush-failed"), error);
+  micros += durable::lastSyncMicros();
+  if (!durable::syncFolder(QFileInfo(file).absolutePath(), &error))
+    journal::write(QStringLiteral("flush-failed"), error);
+  micros += durable::lastSyncMicros();
+  return micros;
 }
 
 QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1'000'000.0, 'f', 1); }
@@ -150,6 +166,8 @@ std::vector<Recorder::Report> Recorder::finish(const char* how) {
   const QString file = file_;
   const int id = id_;
   const int stage = journal::stage();
+  // On disk for good before the stop is journaled and the stage goes on.
+  flushMicros_ = flushToDisk(file);
   journalStop(file, recorded, how);
   checkRecordingLater(this, file, recorded, [this, id, file, stage](const RecordingVerdict& v) {
     journalCheck(file, v, stage);
@@ -304,6 +322,7 @@ void Recorder::endOnSignal() {
       // to wait for its check.
       const double recorded = seconds();
       audio::channelStop(RecordChannel);
+      flushMicros_ = flushToDisk(file_);
       journalStop(file_, recorded, "ended with the station");
       break;
     }

@@ -57,6 +57,9 @@ class Recorder : public QObject {
   QString file() const { return file_; }
   // Counts the recordings started; checked() names them by it.
   int lastId() const { return id_; }
+  // How long flushing the last finished file and its folder took, in
+  // microseconds.
+  qint64 lastFlushMicros() const { return flushMicros_; }
 
   // Starts recording into file. A recording still running is ended first,
   // so it can never be orphaned. Failures are reported (failed()) once the
@@ -130,6 +133,7 @@ class Recorder : public QObject {
   LevelMeter* meter_ = nullptr;
   bool meterShown_ = true;
   qint64 roomNeeded_ = 0;
+  qint64 flushMicros_ = 0;
   // The loudest sample the capture thread saw since the bar last took it.
   std::atomic<int> blockPeak_{0};
   std::atomic<bool> measuring_{false};

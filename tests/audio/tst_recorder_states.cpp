@@ -10,6 +10,8 @@
 
 #include "audio/audio.h"
 #include "probe.h"
+#include "shell/durable.h"
+#include "shell/journal.h"
 #include "shell/recorder.h"
 #include "support/synthetic_device.h"
 
@@ -117,6 +119,42 @@ class TestRecorderStates : public QObject {
       rec.stop(file("second.ogg"));
       QTRY_COMPARE_WITH_TIMEOUT(checked.size(), checks + 1, 5000);
     }
+  }
+
+  // Every way a recording ends flushes the file and its folder to the disk
+  // before the journal says it stopped.
+  void flushedBeforeJournaled_data() {
+    QTest::addColumn<QString>("end");
+    QTest::newRow("stopped") << "stop";
+    QTest::newRow("station ends on a signal") << "signal";
+  }
+  void flushedBeforeJournaled() {
+    QFETCH(QString, end);
+    const QString log = file("journal.log");
+    station::journal::open(log);
+    const QString answer = file("flushed.ogg");
+    // The lines held before the journal was opened may hold stops already.
+    const auto stops = [&] {
+      QFile f(log);
+      f.open(QIODevice::ReadOnly);
+      return f.readAll().count("recording-stop");
+    };
+    const qsizetype before = stops();
+    QStringList seen;
+    station::durable::setObserver([&](const char* op, const QString& path) {
+      const bool journaled = stops() > before;
+      seen << QStringLiteral("%1 %2%3").arg(QLatin1String(op), QFileInfo(path).fileName(),
+                                            journaled ? QStringLiteral(" after the journal") : QString());
+    });
+    station::Recorder rec;
+    rec.start(answer);
+    QVERIFY(dev_->waitCaptured(44100, 10000));
+    if (end == "stop") rec.stop(answer);
+    else rec.endOnSignal();
+    station::durable::setObserver({});
+    QCOMPARE(seen, (QStringList{"sync-file flushed.ogg", "sync-folder " + QFileInfo(tmp_.path()).fileName()}));
+    QCOMPARE(stops(), before + 1);
+    station::journal::open(QString());
   }
 
   // A disk without room: the answer is not started when the room is not

@@ -215,7 +215,7 @@ void TestAnswers::makeFolder_data() {
   QTest::addColumn<QString>("error");  // empty when the folder is there afterwards
   QTest::newRow("new") << "a" << "";
   QTest::newRow("there already") << "." << "";
-  QTest::newRow("no folder to hold it") << "b/c" << "папки или файла нет";
+  QTest::newRow("no folder to hold it") << "b/c" << "папка или файл не найдены";
   QTest::newRow("a file in its place") << "f" << "на этом месте уже есть файл";
 }
 

@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QThreadPool>
+#include <QProcess>
 #include <QtTest>
 #include <optional>
 
 #include "shell/deliverable.h"
+#include "shell/manifest.h"
 #include "shell/widgets.h"
 #include "sound_file.h"
 #include "stages/FinishExam.h"
@@ -176,8 +178,15 @@ class TestExam : public QObject {
     QDir dir(fx.dir());
     const QStringList answers = dir.entryList({"Answer_*"}, QDir::Dirs);
     QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-             (QStringList{answers.value(0), answers.value(0) + ".log", "KIM", "test.ogg"}));
+             (QStringList{answers.value(0), answers.value(0) + ".log", answers.value(0) + ".sha256", "KIM", "test.ogg"}));
     checkJournal(dir.filePath(answers.value(0) + ".log"));
+    // Every answer of both participants in the manifest, and sha256sum agrees.
+    QTRY_COMPARE_WITH_TIMEOUT(station::manifest::read(dir.filePath(answers.value(0) + ".sha256")).size(), 16, 5000);
+    QProcess sums;
+    sums.setWorkingDirectory(dir.path());
+    sums.start(QStringLiteral("sha256sum"), {QStringLiteral("-c"), answers.value(0) + ".sha256"});
+    QVERIFY(sums.waitForFinished(10000));
+    QCOMPARE(sums.exitCode(), 0);
     QVERIFY(dir.cd(answers.value(0)));
     QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{kFirst, kSecond}));
     for (const QString& code : {kFirst, kSecond}) {
