@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <cmath>
 #include <map>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "audio/backend.h"
+#include "audio/clock.h"
 #include "audio/encoder.h"
+#include "audio/mixer.h"
 #include "audio/stream.h"
 
 namespace audio {
@@ -32,12 +32,6 @@ bool ok() {
   return true;
 }
 
-std::int64_t nowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
 struct Recording {
   Handle handle = 0;
   Handle encoderHandle = 0;
@@ -50,12 +44,7 @@ struct Recording {
   std::atomic<Encoder*> encoder{nullptr};  // read by the capture thread
 };
 
-struct Stream {
-  Handle handle = 0;
-  std::unique_ptr<FileReader> reader;
-  bool playing = false;  // guarded by the mixer lock
-  bool atEnd = false;    // played to its end (guarded by the mixer lock)
-};
+using Stream = MixerStream;
 
 // The recording the capture thread is delivering to right now: lets
 // encodeIsActive() answer the record proc without any lock.
@@ -72,10 +61,7 @@ struct State {
   bool outputRunning = false;
   bool outputWentAway = false;  // not yet told by outputLost()
 
-  std::mutex mixMutex;  // playing list and stream positions (UI and output thread)
-  std::vector<std::shared_ptr<Stream>> playing;
-  std::vector<float> mixBuf, readBuf;
-  std::atomic<std::int64_t> lastPlayedNs{0};
+  Mixer mixer;  // the playing streams (UI and output thread)
 
   Handle newHandle() {
     do ++lastHandle;
@@ -106,39 +92,14 @@ std::shared_ptr<Stream> findStream(Handle h) {
 }
 
 // Output thread: mixes every playing stream into the device's block.
-bool mix(std::int16_t* out, std::size_t count) {
-  State& s = state();
-  std::lock_guard lock(s.mixMutex);
-  if (s.playing.empty()) {
-    std::fill(out, out + count * kChannels, std::int16_t{0});
-    return false;
-  }
-  s.mixBuf.assign(count * kChannels, 0.0f);
-  s.readBuf.resize(count * kChannels);
-  for (const auto& st : s.playing) {
-    const std::size_t n = st->reader->read(s.readBuf.data(), count);
-    for (std::size_t i = 0; i < n * kChannels; ++i) s.mixBuf[i] += s.readBuf[i];
-    if (n < count) st->playing = false, st->atEnd = true;
-  }
-  std::erase_if(s.playing, [](const auto& st) { return !st->playing; });
-  for (std::size_t i = 0; i < count * kChannels; ++i) {
-    const float v = std::nearbyint(s.mixBuf[i] * 32768.0f);
-    out[i] = static_cast<std::int16_t>(std::clamp(v, -32768.0f, 32767.0f));
-  }
-  s.lastPlayedNs.store(nowNs(), std::memory_order_relaxed);
-  return true;
-}
+bool mix(std::int16_t* out, std::size_t count) { return state().mixer.mix(out, count); }
 
 // Nothing plays on an output device that has gone away: it is released,
 // and the next play opens the default device afresh.
 void dropLostOutput() {
   State& s = state();
   if (!s.outputRunning || !backend().outputLost()) return;
-  {
-    std::lock_guard lock(s.mixMutex);
-    for (auto& st : s.playing) st->playing = false;
-    s.playing.clear();
-  }
+  s.mixer.clear();
   backend().stopOutput();
   s.outputRunning = false;
   s.outputWentAway = true;
@@ -149,22 +110,13 @@ void dropLostOutput() {
 void settleOutput(bool force = false) {
   State& s = state();
   dropLostOutput();
-  if (!s.outputRunning) return;
-  {
-    std::lock_guard lock(s.mixMutex);
-    if (!s.playing.empty()) return;
-  }
-  if (!force && nowNs() - s.lastPlayedNs.load() < kOutputIdleNs) return;
+  if (!s.outputRunning || !s.mixer.idle()) return;
+  if (!force && nowNs() - s.mixer.lastPlayedNs() < kOutputIdleNs) return;
   backend().stopOutput();
   s.outputRunning = false;
 }
 
-void unplay(const std::shared_ptr<Stream>& st) {
-  State& s = state();
-  std::lock_guard lock(s.mixMutex);
-  st->playing = false;
-  std::erase(s.playing, st);
-}
+void unplay(const std::shared_ptr<Stream>& st) { state().mixer.remove(st); }
 
 // Ends a recording: capture stopped (with what was on its way), encoder input
 // closed, the encoder's exit awaited; the handles are gone afterwards.
@@ -338,15 +290,9 @@ bool channelPlay(Handle handle, bool restart) {
   const auto st = findStream(handle);
   if (!st) return fail(ErrHandle);
   dropLostOutput();
-  {
-    std::lock_guard lock(s.mixMutex);
-    // Without restart a stopped stream goes on where it stopped, and one that
-    // has played to its end starts again.
-    if (restart || st->atEnd) st->reader->rewind();
-    st->atEnd = false;
-    st->playing = true;
-    if (std::find(s.playing.begin(), s.playing.end(), st) == s.playing.end()) s.playing.push_back(st);
-  }
+  // Without restart a stopped stream goes on where it stopped, and one that
+  // has played to its end starts again.
+  s.mixer.play(st, restart);
   if (!s.outputRunning) {
     const int rc = backend().startOutput();
     if (rc != ErrOk) {
@@ -380,8 +326,7 @@ int channelIsActive(Handle handle) {
   const auto st = findStream(handle);
   if (!st) return fail(ErrHandle), Stopped;
   ok();
-  std::lock_guard lock(state().mixMutex);
-  return st->playing ? Playing : Stopped;
+  return state().mixer.playing(st) ? Playing : Stopped;
 }
 
 // "StreamCreateFile"
@@ -440,11 +385,7 @@ bool recordFree() {
 bool free() {
   State& s = state();
   for (auto& rec : allRecordings()) endRecording(rec);
-  {
-    std::lock_guard lock(s.mixMutex);
-    for (auto& st : s.playing) st->playing = false;
-    s.playing.clear();
-  }
+  s.mixer.clear();
   settleOutput(true);
   {
     std::lock_guard lock(s.tableMutex);
@@ -460,11 +401,7 @@ bool free() {
 // "Stop"
 bool stop() {
   State& s = state();
-  {
-    std::lock_guard lock(s.mixMutex);
-    for (auto& st : s.playing) st->playing = false;
-    s.playing.clear();
-  }
+  s.mixer.clear();
   settleOutput(true);
   if (!s.outputOpen) return fail(ErrInit);
   return ok();

@@ -7,6 +7,7 @@
 
 #include "audio/audio.h"
 #include "audio/backend.h"
+#include "audio/clock.h"
 
 namespace audio {
 
@@ -23,7 +24,7 @@ constexpr int kOutputBlockFrames = 1024;
 // tail for the way through the sound server; bounded in time. A capture that
 // has fallen behind (the server delivering late) thus catches up first.
 constexpr std::size_t kStopTailFrames = 2048;
-constexpr auto kStopTailLimit = std::chrono::milliseconds(1000);
+constexpr std::int64_t kStopTailLimitNs = 1'000'000'000;
 
 // Default devices through SDL2's audio subsystem only.
 class SdlBackend final : public Backend {
@@ -72,14 +73,14 @@ class SdlBackend final : public Backend {
       sink_ = nullptr;
       return;
     }
-    const auto now = std::chrono::steady_clock::now();
+    const std::int64_t now = nowNs();
     std::size_t target = delivered_.load() + kStopTailFrames;
     if (const std::int64_t first = firstBlockNs_.load(); first != 0) {
-      const double since = double(now.time_since_epoch().count() - first) * 1e-9;
+      const double since = double(now - first) * 1e-9;
       target = std::max(target, firstBlockFrames_ + std::size_t(since * kRate) + kStopTailFrames);
     }
-    const auto limit = now + kStopTailLimit;
-    while (delivered_.load() < target && std::chrono::steady_clock::now() < limit)
+    const std::int64_t limit = now + kStopTailLimitNs;
+    while (delivered_.load() < target && nowNs() < limit)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     // Closing joins SDL's capture thread: no callback runs after this.
     SDL_CloseAudioDevice(cap_);
@@ -145,7 +146,7 @@ class SdlBackend final : public Backend {
     const std::size_t frames = static_cast<std::size_t>(len) / (sizeof(std::int16_t) * kChannels);
     if (self->firstBlockNs_.load(std::memory_order_relaxed) == 0) {
       self->firstBlockFrames_ = frames;
-      self->firstBlockNs_.store(std::chrono::steady_clock::now().time_since_epoch().count());
+      self->firstBlockNs_.store(nowNs());
     }
     if (self->sink_) self->sink_(reinterpret_cast<const std::int16_t*>(stream), frames);
     self->delivered_.fetch_add(frames);
