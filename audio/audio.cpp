@@ -11,6 +11,7 @@
 #include "audio/clock.h"
 #include "audio/encoder.h"
 #include "audio/mixer.h"
+#include "audio/recording.h"
 #include "audio/stream.h"
 
 namespace audio {
@@ -32,29 +33,15 @@ bool ok() {
   return true;
 }
 
-struct Recording {
-  Handle handle = 0;
-  Handle encoderHandle = 0;
-  RecordProc proc = nullptr;
-  void* user = nullptr;
-  bool capturing = false;           // the device delivers (UI thread only)
-  std::atomic<bool> paused{true};   // frames are dropped until channelPlay
-  std::atomic<bool> ended{false};   // the record proc asked to end
-  std::unique_ptr<Encoder> encoderOwner;
-  std::atomic<Encoder*> encoder{nullptr};  // read by the capture thread
-};
-
 using Stream = MixerStream;
-
-// The recording the capture thread is delivering to right now: lets
-// encodeIsActive() answer the record proc without any lock.
-thread_local Recording* capturingNow = nullptr;
 
 struct State {
   std::mutex tableMutex;  // handle tables (the capture thread never takes it)
   std::map<Handle, std::shared_ptr<Recording>> recordings;
   std::map<Handle, Handle> encoders;  // encoder handle -> recording handle
   std::map<Handle, std::shared_ptr<Stream>> streams;
+  // The recording ended last, kept for recordStatus() until the next one.
+  std::shared_ptr<Recording> lastEnded;
   Handle lastHandle = 0;
   bool captureOpen = false;
   bool outputOpen = false;
@@ -81,6 +68,15 @@ std::shared_ptr<Recording> findRecording(Handle h) {
   std::lock_guard lock(s.tableMutex);
   if (auto it = s.recordings.find(h); it != s.recordings.end()) return it->second;
   if (auto it = s.encoders.find(h); it != s.encoders.end()) return s.recordings.at(it->second);
+  return nullptr;
+}
+
+// A running recording, or the one ended last.
+std::shared_ptr<Recording> findRecordingOrLast(Handle h) {
+  if (auto rec = findRecording(h)) return rec;
+  State& s = state();
+  std::lock_guard lock(s.tableMutex);
+  if (s.lastEnded && h != 0 && (h == s.lastEnded->handle || h == s.lastEnded->encoderHandle)) return s.lastEnded;
   return nullptr;
 }
 
@@ -122,7 +118,9 @@ void unplay(const std::shared_ptr<Stream>& st) { state().mixer.remove(st); }
 // closed, the encoder's exit awaited; the handles are gone afterwards.
 bool endRecording(const std::shared_ptr<Recording>& rec) {
   State& s = state();
-  const bool lost = rec->capturing && backend().captureLost();
+  // The watch brings a missing device's silence up to now; a device that is
+  // there is stopped with the sound on its way.
+  rec->stopWatch();
   if (rec->capturing) {
     backend().stopCapture();
     rec->capturing = false;
@@ -141,37 +139,16 @@ bool endRecording(const std::shared_ptr<Recording>& rec) {
     std::lock_guard lock(s.tableMutex);
     s.encoders.erase(rec->encoderHandle);
     s.recordings.erase(rec->handle);
+    s.lastEnded = rec;
   }
   reapLingering(false);
-  if (code == ErrOk && lost) code = ErrDeviceLost;
+  if (code == ErrOk && rec->endedInGap) code = ErrDeviceLost;
   return code == ErrOk ? ok() : fail(code);
 }
 
-// A recording that no longer records: it was ended on the capture thread
-// (by the record proc, or because its encoder has ended), or its device has
-// gone away.
-bool endedByItself(const Recording& rec) {
-  return rec.ended || (rec.capturing && backend().captureLost());
-}
-
-int startCapture(const std::shared_ptr<Recording>& rec) {
-  Recording* r = rec.get();  // kept alive by the table until the capture is stopped
-  return backend().startCapture([r](const std::int16_t* frames, std::size_t count) {
-    if (r->paused.load(std::memory_order_relaxed) || r->ended.load(std::memory_order_relaxed)) return;
-    Encoder* e = r->encoder.load(std::memory_order_acquire);
-    // An encoder that has ended ends its recording, with or without a record
-    // proc to say so; nothing of the recording runs after that.
-    if (e && !e->active()) {
-      r->ended.store(true, std::memory_order_release);
-      return;
-    }
-    capturingNow = r;
-    if (e) e->push(frames, count);
-    if (r->proc && !r->proc(r->handle, frames, static_cast<std::uint32_t>(count * kChannels * 2), r->user))
-      r->ended.store(true, std::memory_order_release);
-    capturingNow = nullptr;
-  });
-}
+// A recording that no longer records: it was ended (by the record proc, or
+// because its encoder has ended). A missing device does not end it.
+bool endedByItself(const Recording& rec) { return rec.ended; }
 
 std::vector<std::shared_ptr<Recording>> allRecordings() {
   State& s = state();
@@ -194,6 +171,7 @@ bool recordInit(int device) {
   const int rc = backend().openCapture();
   if (rc != ErrOk) return fail(rc);
   s.captureOpen = true;
+  noteCaptureDeviceName(QString::fromStdString(backend().captureDeviceName()));
   return ok();
 }
 
@@ -227,17 +205,19 @@ Handle recordStart(int freq, int chans, std::uint32_t flags, RecordProc proc, vo
     if (!s.recordings.empty()) return fail(ErrAlready), 0;
     rec->handle = s.newHandle();
     s.recordings[rec->handle] = rec;
+    s.lastEnded.reset();
   }
   // The device opens now, so that a device that fails is told here; frames
   // are dropped while the recording is paused.
   rec->paused = (flags & kRecordPause) != 0;
-  const int rc = startCapture(rec);
+  const int rc = rec->startCapture();
   if (rc != ErrOk) {
     std::lock_guard lock(s.tableMutex);
     s.recordings.erase(rec->handle);
     return fail(rc), 0;
   }
   rec->capturing = true;
+  rec->startWatch();
   ok();
   return rec->handle;
 }
@@ -385,6 +365,10 @@ bool recordFree() {
 bool free() {
   State& s = state();
   for (auto& rec : allRecordings()) endRecording(rec);
+  {
+    std::lock_guard lock(s.tableMutex);
+    s.lastEnded.reset();
+  }
   s.mixer.clear();
   settleOutput(true);
   {
@@ -405,6 +389,34 @@ bool stop() {
   settleOutput(true);
   if (!s.outputOpen) return fail(ErrInit);
   return ok();
+}
+
+RecordStatus recordStatus(Handle recording) {
+  const auto rec = findRecordingOrLast(recording);
+  if (!rec) return fail(ErrHandle), RecordStatus{};
+  ok();
+  return rec->status();
+}
+
+std::vector<RecordEvent> recordEvents(Handle recording) {
+  const auto rec = findRecordingOrLast(recording);
+  if (!rec) return fail(ErrHandle), std::vector<RecordEvent>{};
+  ok();
+  return rec->takeEvents();
+}
+
+QString captureDeviceName() {
+  State& s = state();
+  std::shared_ptr<Recording> running;
+  {
+    std::lock_guard lock(s.tableMutex);
+    if (!s.recordings.empty()) running = s.recordings.begin()->second;
+  }
+  if (running) {
+    const QString name = running->status().device;
+    if (!name.isEmpty()) return name;
+  }
+  return lastCaptureDeviceName();
 }
 
 std::size_t handleCount() {

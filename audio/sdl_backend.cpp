@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 #include "audio/audio.h"
@@ -27,6 +28,14 @@ constexpr std::size_t kStopTailFrames = 2048;
 constexpr std::int64_t kStopTailLimitNs = 1'000'000'000;
 
 // Default devices through SDL2's audio subsystem only.
+//
+// The capture device is opened and closed by the user-interface thread or
+// by a recording's watch thread, the output device by the user-interface
+// thread: one lock keeps SDL's subsystem (which a failed open may restart)
+// and the device table consistent between them. The lost-device checks only
+// read a device's status and take no lock: a device that is open is never
+// closed by the other thread, and the subsystem restarts only while neither
+// device is open.
 class SdlBackend final : public Backend {
  public:
   ~SdlBackend() override {
@@ -36,6 +45,7 @@ class SdlBackend final : public Backend {
   }
 
   int openCapture() override {
+    std::lock_guard lock(sdl_);
     if (!initSubsystem()) return ErrDriver;
     // The only sure test of "the default recording device can be used" is
     // to open it.
@@ -47,30 +57,50 @@ class SdlBackend final : public Backend {
   void closeCapture() override { stopCapture(); }
 
   int startCapture(CaptureSink sink) override {
+    std::lock_guard lock(sdl_);
     if (cap_ != 0) return ErrAlready;
     if (!initSubsystem()) return ErrDriver;
     sink_ = std::move(sink);
     delivered_ = 0;
     firstBlockNs_ = 0;
-    cap_ = openDevice(true, &SdlBackend::captureCallback);
-    if (cap_ == 0) {
+    const SDL_AudioDeviceID dev = openDevice(true, &SdlBackend::captureCallback);
+    if (dev == 0) {
       sink_ = nullptr;
       return ErrDevice;
     }
-    SDL_PauseAudioDevice(cap_, 0);
+    cap_ = dev;
+    SDL_PauseAudioDevice(dev, 0);
     return ErrOk;
   }
 
-  bool captureLost() const override { return cap_ != 0 && SDL_GetAudioDeviceStatus(cap_) == SDL_AUDIO_STOPPED; }
-  bool outputLost() const override { return out_ != 0 && SDL_GetAudioDeviceStatus(out_) == SDL_AUDIO_STOPPED; }
+  bool captureLost() const override {
+    const SDL_AudioDeviceID dev = cap_;
+    return dev != 0 && SDL_GetAudioDeviceStatus(dev) == SDL_AUDIO_STOPPED;
+  }
+  bool outputLost() const override {
+    const SDL_AudioDeviceID dev = out_;
+    return dev != 0 && SDL_GetAudioDeviceStatus(dev) == SDL_AUDIO_STOPPED;
+  }
+
+  // SDL tells the default device's name from 2.24 on; on PulseAudio only
+  // when monitors count as recording devices (set in initSubsystem), since
+  // a monitor may well be the default source.
+  std::string captureDeviceName() override {
+    std::lock_guard lock(sdl_);
+    if (!initialised_) return {};
+    char* name = nullptr;
+    SDL_AudioSpec spec{};
+    std::string result;
+    if (SDL_GetDefaultAudioInfo(&name, &spec, 1) == 0 && name) result = name;
+    SDL_free(name);
+    return result;
+  }
 
   void stopCapture() override {
     if (cap_ == 0) return;
     if (captureLost()) {
       // Nothing more comes from a device that has gone away.
-      SDL_CloseAudioDevice(cap_);
-      cap_ = 0;
-      sink_ = nullptr;
+      closeCaptureDevice();
       return;
     }
     const std::int64_t now = nowNs();
@@ -83,12 +113,11 @@ class SdlBackend final : public Backend {
     while (delivered_.load() < target && nowNs() < limit)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     // Closing joins SDL's capture thread: no callback runs after this.
-    SDL_CloseAudioDevice(cap_);
-    cap_ = 0;
-    sink_ = nullptr;
+    closeCaptureDevice();
   }
 
   int openOutput(OutputSource source) override {
+    std::lock_guard lock(sdl_);
     if (!initSubsystem()) return ErrDriver;
     const SDL_AudioDeviceID dev = openDevice(false, &SdlBackend::outputCallback);
     if (dev == 0) return ErrDevice;
@@ -101,20 +130,30 @@ class SdlBackend final : public Backend {
     source_ = nullptr;
   }
   int startOutput() override {
+    std::lock_guard lock(sdl_);
     if (out_ != 0) return ErrOk;
     if (!source_) return ErrInit;
-    out_ = openDevice(false, &SdlBackend::outputCallback);
-    if (out_ == 0) return ErrDevice;
-    SDL_PauseAudioDevice(out_, 0);
+    const SDL_AudioDeviceID dev = openDevice(false, &SdlBackend::outputCallback);
+    if (dev == 0) return ErrDevice;
+    out_ = dev;
+    SDL_PauseAudioDevice(dev, 0);
     return ErrOk;
   }
   void stopOutput() override {
+    std::lock_guard lock(sdl_);
     if (out_ == 0) return;
     SDL_CloseAudioDevice(out_);
     out_ = 0;
   }
 
  private:
+  void closeCaptureDevice() {
+    std::lock_guard lock(sdl_);
+    SDL_CloseAudioDevice(cap_);
+    cap_ = 0;
+    sink_ = nullptr;
+  }
+
   // A device that cannot be opened may be one that came back after the
   // sound server or the device went away: SDL's audio subsystem still holds
   // the dead connection. With none of our devices open, the subsystem is
@@ -162,13 +201,17 @@ class SdlBackend final : public Backend {
     // SDL's own SIGINT/SIGTERM handlers would swallow the signals that end
     // the station; the station handles them itself.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // PulseAudio's monitors are recording devices too (the default one may
+    // be a monitor); without this SDL cannot name such a default device.
+    SDL_SetHint("SDL_AUDIO_INCLUDE_MONITORS", "1");
     initialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     return initialised_;
   }
 
+  std::mutex sdl_;  // SDL's subsystem and device table (see the class comment)
   bool initialised_ = false;
-  SDL_AudioDeviceID cap_ = 0;
-  SDL_AudioDeviceID out_ = 0;
+  std::atomic<SDL_AudioDeviceID> cap_{0};
+  std::atomic<SDL_AudioDeviceID> out_{0};
   CaptureSink sink_;
   OutputSource source_;
   std::atomic<std::size_t> delivered_{0};
