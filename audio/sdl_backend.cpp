@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -84,7 +85,9 @@ class SdlBackend final : public Backend {
 
   // SDL tells the default device's name from 2.24 on; on PulseAudio only
   // when monitors count as recording devices (set in initSubsystem), since
-  // a monitor may well be the default source.
+  // a monitor may well be the default source. SDL 2.26 may lose track of
+  // the default source once it has been removed and added again: the name
+  // is then empty, and the recording keeps the last one it knew.
   std::string captureDeviceName() override {
     std::lock_guard lock(sdl_);
     if (!initialised_) return {};
@@ -157,14 +160,24 @@ class SdlBackend final : public Backend {
   // A device that cannot be opened may be one that came back after the
   // sound server or the device went away: SDL's audio subsystem still holds
   // the dead connection. With none of our devices open, the subsystem is
-  // started afresh and the device tried once more.
+  // started afresh and the device tried once more. Not when the server has
+  // answered and only the device is missing: the connection is good then,
+  // and SDL 2.26 crashes starting its PulseAudio driver on a server without
+  // a default source or sink.
   SDL_AudioDeviceID openDevice(bool capture, SDL_AudioCallback callback) {
     if (const SDL_AudioDeviceID dev = tryOpenDevice(capture, callback)) return dev;
-    if (cap_ != 0 || out_ != 0) return 0;
+    if (cap_ != 0 || out_ != 0 || serverAnsweredWithoutDevice()) return 0;
     if (initialised_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     initialised_ = false;
     if (!initSubsystem()) return 0;
     return tryOpenDevice(capture, callback);
+  }
+  // Right after a failed open: the PulseAudio server is there, but it has
+  // no device of that kind to connect to.
+  static bool serverAnsweredWithoutDevice() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    return driver && std::strcmp(driver, "pulseaudio") == 0 &&
+           std::strstr(SDL_GetError(), "Could not connect PulseAudio stream") != nullptr;
   }
   // The default device (SDL's null name) in our format; SDL converts when
   // the device differs (no changes allowed).
