@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <cmath>
 #include <map>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "audio/backend.h"
+#include "audio/clock.h"
 #include "audio/encoder.h"
+#include "audio/mixer.h"
+#include "audio/recording.h"
 #include "audio/stream.h"
 
 namespace audio {
@@ -32,50 +33,22 @@ bool ok() {
   return true;
 }
 
-std::int64_t nowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-struct Recording {
-  Handle handle = 0;
-  Handle encoderHandle = 0;
-  RecordProc proc = nullptr;
-  void* user = nullptr;
-  bool capturing = false;           // the device delivers (UI thread only)
-  std::atomic<bool> paused{true};   // frames are dropped until channelPlay
-  std::atomic<bool> ended{false};   // the record proc asked to end
-  std::unique_ptr<Encoder> encoderOwner;
-  std::atomic<Encoder*> encoder{nullptr};  // read by the capture thread
-};
-
-struct Stream {
-  Handle handle = 0;
-  std::unique_ptr<FileReader> reader;
-  bool playing = false;  // guarded by the mixer lock
-  bool atEnd = false;    // played to its end (guarded by the mixer lock)
-};
-
-// The recording the capture thread is delivering to right now: lets
-// encodeIsActive() answer the record proc without any lock.
-thread_local Recording* capturingNow = nullptr;
+using Stream = MixerStream;
 
 struct State {
   std::mutex tableMutex;  // handle tables (the capture thread never takes it)
   std::map<Handle, std::shared_ptr<Recording>> recordings;
   std::map<Handle, Handle> encoders;  // encoder handle -> recording handle
   std::map<Handle, std::shared_ptr<Stream>> streams;
+  // The recording ended last, kept for recordStatus() until the next one.
+  std::shared_ptr<Recording> lastEnded;
   Handle lastHandle = 0;
   bool captureOpen = false;
   bool outputOpen = false;
   bool outputRunning = false;
   bool outputWentAway = false;  // not yet told by outputLost()
 
-  std::mutex mixMutex;  // playing list and stream positions (UI and output thread)
-  std::vector<std::shared_ptr<Stream>> playing;
-  std::vector<float> mixBuf, readBuf;
-  std::atomic<std::int64_t> lastPlayedNs{0};
+  Mixer mixer;  // the playing streams (UI and output thread)
 
   Handle newHandle() {
     do ++lastHandle;
@@ -98,6 +71,15 @@ std::shared_ptr<Recording> findRecording(Handle h) {
   return nullptr;
 }
 
+// A running recording, or the one ended last.
+std::shared_ptr<Recording> findRecordingOrLast(Handle h) {
+  if (auto rec = findRecording(h)) return rec;
+  State& s = state();
+  std::lock_guard lock(s.tableMutex);
+  if (s.lastEnded && h != 0 && (h == s.lastEnded->handle || h == s.lastEnded->encoderHandle)) return s.lastEnded;
+  return nullptr;
+}
+
 std::shared_ptr<Stream> findStream(Handle h) {
   State& s = state();
   std::lock_guard lock(s.tableMutex);
@@ -106,39 +88,14 @@ std::shared_ptr<Stream> findStream(Handle h) {
 }
 
 // Output thread: mixes every playing stream into the device's block.
-bool mix(std::int16_t* out, std::size_t count) {
-  State& s = state();
-  std::lock_guard lock(s.mixMutex);
-  if (s.playing.empty()) {
-    std::fill(out, out + count * kChannels, std::int16_t{0});
-    return false;
-  }
-  s.mixBuf.assign(count * kChannels, 0.0f);
-  s.readBuf.resize(count * kChannels);
-  for (const auto& st : s.playing) {
-    const std::size_t n = st->reader->read(s.readBuf.data(), count);
-    for (std::size_t i = 0; i < n * kChannels; ++i) s.mixBuf[i] += s.readBuf[i];
-    if (n < count) st->playing = false, st->atEnd = true;
-  }
-  std::erase_if(s.playing, [](const auto& st) { return !st->playing; });
-  for (std::size_t i = 0; i < count * kChannels; ++i) {
-    const float v = std::nearbyint(s.mixBuf[i] * 32768.0f);
-    out[i] = static_cast<std::int16_t>(std::clamp(v, -32768.0f, 32767.0f));
-  }
-  s.lastPlayedNs.store(nowNs(), std::memory_order_relaxed);
-  return true;
-}
+bool mix(std::int16_t* out, std::size_t count) { return state().mixer.mix(out, count); }
 
 // Nothing plays on an output device that has gone away: it is released,
 // and the next play opens the default device afresh.
 void dropLostOutput() {
   State& s = state();
   if (!s.outputRunning || !backend().outputLost()) return;
-  {
-    std::lock_guard lock(s.mixMutex);
-    for (auto& st : s.playing) st->playing = false;
-    s.playing.clear();
-  }
+  s.mixer.clear();
   backend().stopOutput();
   s.outputRunning = false;
   s.outputWentAway = true;
@@ -149,28 +106,21 @@ void dropLostOutput() {
 void settleOutput(bool force = false) {
   State& s = state();
   dropLostOutput();
-  if (!s.outputRunning) return;
-  {
-    std::lock_guard lock(s.mixMutex);
-    if (!s.playing.empty()) return;
-  }
-  if (!force && nowNs() - s.lastPlayedNs.load() < kOutputIdleNs) return;
+  if (!s.outputRunning || !s.mixer.idle()) return;
+  if (!force && nowNs() - s.mixer.lastPlayedNs() < kOutputIdleNs) return;
   backend().stopOutput();
   s.outputRunning = false;
 }
 
-void unplay(const std::shared_ptr<Stream>& st) {
-  State& s = state();
-  std::lock_guard lock(s.mixMutex);
-  st->playing = false;
-  std::erase(s.playing, st);
-}
+void unplay(const std::shared_ptr<Stream>& st) { state().mixer.remove(st); }
 
 // Ends a recording: capture stopped (with what was on its way), encoder input
 // closed, the encoder's exit awaited; the handles are gone afterwards.
 bool endRecording(const std::shared_ptr<Recording>& rec) {
   State& s = state();
-  const bool lost = rec->capturing && backend().captureLost();
+  // The watch brings a missing device's silence up to now; a device that is
+  // there is stopped with the sound on its way.
+  rec->stopWatch();
   if (rec->capturing) {
     backend().stopCapture();
     rec->capturing = false;
@@ -189,37 +139,16 @@ bool endRecording(const std::shared_ptr<Recording>& rec) {
     std::lock_guard lock(s.tableMutex);
     s.encoders.erase(rec->encoderHandle);
     s.recordings.erase(rec->handle);
+    s.lastEnded = rec;
   }
   reapLingering(false);
-  if (code == ErrOk && lost) code = ErrDeviceLost;
+  if (code == ErrOk && rec->endedInGap) code = ErrDeviceLost;
   return code == ErrOk ? ok() : fail(code);
 }
 
-// A recording that no longer records: it was ended on the capture thread
-// (by the record proc, or because its encoder has ended), or its device has
-// gone away.
-bool endedByItself(const Recording& rec) {
-  return rec.ended || (rec.capturing && backend().captureLost());
-}
-
-int startCapture(const std::shared_ptr<Recording>& rec) {
-  Recording* r = rec.get();  // kept alive by the table until the capture is stopped
-  return backend().startCapture([r](const std::int16_t* frames, std::size_t count) {
-    if (r->paused.load(std::memory_order_relaxed) || r->ended.load(std::memory_order_relaxed)) return;
-    Encoder* e = r->encoder.load(std::memory_order_acquire);
-    // An encoder that has ended ends its recording, with or without a record
-    // proc to say so; nothing of the recording runs after that.
-    if (e && !e->active()) {
-      r->ended.store(true, std::memory_order_release);
-      return;
-    }
-    capturingNow = r;
-    if (e) e->push(frames, count);
-    if (r->proc && !r->proc(r->handle, frames, static_cast<std::uint32_t>(count * kChannels * 2), r->user))
-      r->ended.store(true, std::memory_order_release);
-    capturingNow = nullptr;
-  });
-}
+// A recording that no longer records: it was ended (by the record proc, or
+// because its encoder has ended). A missing device does not end it.
+bool endedByItself(const Recording& rec) { return rec.ended; }
 
 std::vector<std::shared_ptr<Recording>> allRecordings() {
   State& s = state();
@@ -242,6 +171,7 @@ bool recordInit(int device) {
   const int rc = backend().openCapture();
   if (rc != ErrOk) return fail(rc);
   s.captureOpen = true;
+  noteCaptureDeviceName(QString::fromStdString(backend().captureDeviceName()));
   return ok();
 }
 
@@ -275,17 +205,19 @@ Handle recordStart(int freq, int chans, std::uint32_t flags, RecordProc proc, vo
     if (!s.recordings.empty()) return fail(ErrAlready), 0;
     rec->handle = s.newHandle();
     s.recordings[rec->handle] = rec;
+    s.lastEnded.reset();
   }
   // The device opens now, so that a device that fails is told here; frames
   // are dropped while the recording is paused.
   rec->paused = (flags & kRecordPause) != 0;
-  const int rc = startCapture(rec);
+  const int rc = rec->startCapture();
   if (rc != ErrOk) {
     std::lock_guard lock(s.tableMutex);
     s.recordings.erase(rec->handle);
     return fail(rc), 0;
   }
   rec->capturing = true;
+  rec->startWatch();
   ok();
   return rec->handle;
 }
@@ -338,15 +270,9 @@ bool channelPlay(Handle handle, bool restart) {
   const auto st = findStream(handle);
   if (!st) return fail(ErrHandle);
   dropLostOutput();
-  {
-    std::lock_guard lock(s.mixMutex);
-    // Without restart a stopped stream goes on where it stopped, and one that
-    // has played to its end starts again.
-    if (restart || st->atEnd) st->reader->rewind();
-    st->atEnd = false;
-    st->playing = true;
-    if (std::find(s.playing.begin(), s.playing.end(), st) == s.playing.end()) s.playing.push_back(st);
-  }
+  // Without restart a stopped stream goes on where it stopped, and one that
+  // has played to its end starts again.
+  s.mixer.play(st, restart);
   if (!s.outputRunning) {
     const int rc = backend().startOutput();
     if (rc != ErrOk) {
@@ -380,8 +306,7 @@ int channelIsActive(Handle handle) {
   const auto st = findStream(handle);
   if (!st) return fail(ErrHandle), Stopped;
   ok();
-  std::lock_guard lock(state().mixMutex);
-  return st->playing ? Playing : Stopped;
+  return state().mixer.playing(st) ? Playing : Stopped;
 }
 
 // "StreamCreateFile"
@@ -441,10 +366,10 @@ bool free() {
   State& s = state();
   for (auto& rec : allRecordings()) endRecording(rec);
   {
-    std::lock_guard lock(s.mixMutex);
-    for (auto& st : s.playing) st->playing = false;
-    s.playing.clear();
+    std::lock_guard lock(s.tableMutex);
+    s.lastEnded.reset();
   }
+  s.mixer.clear();
   settleOutput(true);
   {
     std::lock_guard lock(s.tableMutex);
@@ -460,14 +385,38 @@ bool free() {
 // "Stop"
 bool stop() {
   State& s = state();
-  {
-    std::lock_guard lock(s.mixMutex);
-    for (auto& st : s.playing) st->playing = false;
-    s.playing.clear();
-  }
+  s.mixer.clear();
   settleOutput(true);
   if (!s.outputOpen) return fail(ErrInit);
   return ok();
+}
+
+RecordStatus recordStatus(Handle recording) {
+  const auto rec = findRecordingOrLast(recording);
+  if (!rec) return fail(ErrHandle), RecordStatus{};
+  ok();
+  return rec->status();
+}
+
+std::vector<RecordEvent> recordEvents(Handle recording) {
+  const auto rec = findRecordingOrLast(recording);
+  if (!rec) return fail(ErrHandle), std::vector<RecordEvent>{};
+  ok();
+  return rec->takeEvents();
+}
+
+QString captureDeviceName() {
+  State& s = state();
+  std::shared_ptr<Recording> running;
+  {
+    std::lock_guard lock(s.tableMutex);
+    if (!s.recordings.empty()) running = s.recordings.begin()->second;
+  }
+  if (running) {
+    const QString name = running->status().device;
+    if (!name.isEmpty()) return name;
+  }
+  return lastCaptureDeviceName();
 }
 
 std::size_t handleCount() {

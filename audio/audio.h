@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace audio {
 
@@ -68,8 +69,49 @@ constexpr std::uint32_t kEncodeAutoFree = 0x40000;   // encodeStart: free the en
 enum ActiveState : int { Stopped = 0, Playing = 1, Stalled = 2, Paused = 3 };
 
 // Called on the capture thread for every captured block (interleaved 16-bit
-// samples). Returning false ends the recording. Must not block.
+// samples). Returning false ends the recording. Must not block. While the
+// recording device is missing it is called on the recording's watch thread
+// with the blocks of silence that stand for the missing sound.
 using RecordProc = bool (*)(Handle handle, const void* buffer, std::uint32_t length, void* user);
+
+// A stretch of a recording during which its recording device was missing.
+// The file holds silence there, as long as the device was away, so that the
+// file's time follows the clock on the wall. Positions are milliseconds of
+// sound in the recording (captured and silence), times are the system
+// clock's milliseconds since 1970-01-01 UTC.
+struct RecordGap {
+  std::int64_t fromMs = 0;       // where the sound stopped
+  std::int64_t toMs = -1;        // where it went on; -1 while the device is still missing
+  std::int64_t fromWallMs = 0;   // when the sound stopped
+  std::int64_t toWallMs = -1;    // when it went on (or the recording ended); -1 while open
+  bool cameBack = false;         // closed by the device coming back (false: by the recording's end)
+};
+
+// Something that happened to a recording's device, in order.
+enum RecordEventKind : int {
+  DeviceLost = 1,     // the recording device went away; silence is recorded from atMs on
+  DeviceBack = 2,     // a default recording device is there again; sound is recorded from atMs on
+  DeviceChanged = 3,  // the sound is now taken from another device (previous -> device)
+};
+struct RecordEvent {
+  int kind = 0;
+  std::int64_t atMs = 0;      // position in the recording
+  std::int64_t wallMs = 0;    // system clock, ms since 1970-01-01 UTC
+  QString device;             // DeviceBack, DeviceChanged: the device recorded from now
+  QString previous;           // DeviceChanged: the device recorded from before; DeviceLost: the one that went away
+};
+
+// What is known of a recording's device, at one moment.
+struct RecordStatus {
+  bool deviceLost = false;      // no recording device right now (silence is recorded)
+  bool ended = false;           // ended for good: the record proc said so or the encoder ended
+  int losses = 0;               // how often the device went away
+  int returns = 0;              // how often a device came back
+  int deviceChanges = 0;        // how often the sound moved to another device
+  std::int64_t recordedMs = 0;  // sound handed to the encoder so far (captured and silence)
+  QString device;               // the device recorded from (empty: not known, or none)
+  std::vector<RecordGap> gaps;  // every gap so far, the open one last
+};
 
 // --- one operation per row of the station's audio operations table ---
 
@@ -108,17 +150,22 @@ bool channelPlay(Handle handle, bool restart);
 // "ChannelStop": ends a recording and frees it with its encoder, or silences
 // a stream. Ending a recording lets the sound already on its way arrive,
 // closes the encoder's input and waits (up to a few seconds) for the encoder
-// to finish its file, so the file is complete when this returns. False with
-// ErrEncoderEnded when the encoder had ended early or failed, ErrEncoderTimeout
-// when it has not finished in time, ErrDeviceLost when the recording device
-// went away (the file then holds what came before; the channel is freed all
-// the same).
+// to finish its file, so the file is complete when this returns. A recording
+// stopped while its device is missing gets silence up to the moment of the
+// stop and is finished like any other (true when the encoder finished; the
+// open gap is closed at the stop). False with ErrEncoderEnded when the
+// encoder had ended early or failed, ErrEncoderTimeout when it has not
+// finished in time, ErrDeviceLost when the recording ended for good while
+// its device was missing (the record proc asked to end during a gap); the
+// file then holds what came before, and the channel is freed all the same.
+// recordStatus() still tells about the recording after this.
 // 0 and unknown handles are harmless (false, ErrHandle).
 bool channelStop(Handle handle);
 // "ChannelIsActive": Stopped, Playing or Paused; Stopped for 0, for
 // recordings that have ended by themselves (the record proc said so, the
-// encoder ended, the recording device went away) and for streams whose
-// output device went away.
+// encoder ended) and for streams whose output device went away. A recording
+// whose device is missing is still Playing (or Paused): it records silence
+// and takes the sound again when a default device comes back.
 int channelIsActive(Handle handle);
 // "StreamCreateFile": a playback stream over the whole file (Ogg Vorbis, WAV,
 // FLAC; any rate and channel count, played as 44100 Hz stereo), or 0
@@ -141,5 +188,27 @@ bool stop();
 
 // Diagnostics: how many handles (recordings, encoders, streams) are alive.
 std::size_t handleCount();
+
+// --- the recording device during a recording ---
+//
+// Every recording has a watch thread of its own that looks at its device
+// ten times a second. When the device goes away the recording stays open:
+// the watch thread feeds the encoder silence in real time and tries the
+// default recording device again twice a second; once one opens, its sound
+// goes on into the same file. Once a second it asks the sound system for
+// the default device's name and notes when the sound moves to another one.
+// None of the calls below waits for the sound system.
+
+// The state of a running recording, or of the last one ended (until the
+// next recordStart()); takes the recording or its encoder handle. For any
+// other handle: an empty status, ErrHandle.
+RecordStatus recordStatus(Handle recording);
+// What happened to the recording's device since the last call (drained:
+// each event is told once), oldest first. Empty and ErrHandle as above.
+std::vector<RecordEvent> recordEvents(Handle recording);
+// The name of the recording device in use by the running recording, or the
+// last one known (from recordInit() or an earlier recording); empty when
+// the sound system cannot tell.
+QString captureDeviceName();
 
 }  // namespace audio

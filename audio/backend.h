@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace audio {
 
@@ -33,6 +34,9 @@ class Backend {
   // startCapture makes it deliver frames to sink until stopCapture, which
   // first lets the sound already on its way arrive and returns only when
   // sink will not be called any more. Return an ErrorCode (ErrOk on success).
+  // A running recording's watch thread calls startCapture, stopCapture,
+  // captureLost and captureDeviceName while the user-interface thread may
+  // use the output device: the two devices must not disturb each other.
   virtual int openCapture() = 0;
   virtual void closeCapture() = 0;
   virtual int startCapture(CaptureSink sink) = 0;
@@ -40,6 +44,10 @@ class Backend {
   // The device of the running capture has gone away (unplugged, sound
   // server ended): it delivers nothing more. Any thread.
   virtual bool captureLost() const { return false; }
+  // The name of the default recording device as the sound system calls it
+  // (UTF-8), empty when it cannot tell. May take a moment: never called on
+  // the capture thread.
+  virtual std::string captureDeviceName() { return {}; }
 
   // Default output device. openOutput checks it and keeps source;
   // startOutput runs the device, pulling frames from source, until

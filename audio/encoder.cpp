@@ -15,24 +15,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <vector>
 
 #include "audio/audio.h"
 #include "audio/backend.h"
+#include "audio/clock.h"
 
 extern char** environ;
 
 namespace audio {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-std::int64_t nowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
-}
 
 // Ten seconds of sound between the capture thread and the pipe.
 constexpr std::size_t kRingSamples = std::size_t(kRate) * kChannels * 10;

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
+#include <mutex>
 #include <thread>
 
 #include "audio/audio.h"
 #include "audio/backend.h"
+#include "audio/clock.h"
 
 namespace audio {
 
@@ -23,9 +26,17 @@ constexpr int kOutputBlockFrames = 1024;
 // tail for the way through the sound server; bounded in time. A capture that
 // has fallen behind (the server delivering late) thus catches up first.
 constexpr std::size_t kStopTailFrames = 2048;
-constexpr auto kStopTailLimit = std::chrono::milliseconds(1000);
+constexpr std::int64_t kStopTailLimitNs = 1'000'000'000;
 
 // Default devices through SDL2's audio subsystem only.
+//
+// The capture device is opened and closed by the user-interface thread or
+// by a recording's watch thread, the output device by the user-interface
+// thread: one lock keeps SDL's subsystem (which a failed open may restart)
+// and the device table consistent between them. The lost-device checks only
+// read a device's status and take no lock: a device that is open is never
+// closed by the other thread, and the subsystem restarts only while neither
+// device is open.
 class SdlBackend final : public Backend {
  public:
   ~SdlBackend() override {
@@ -35,6 +46,7 @@ class SdlBackend final : public Backend {
   }
 
   int openCapture() override {
+    std::lock_guard lock(sdl_);
     if (!initSubsystem()) return ErrDriver;
     // The only sure test of "the default recording device can be used" is
     // to open it.
@@ -46,48 +58,69 @@ class SdlBackend final : public Backend {
   void closeCapture() override { stopCapture(); }
 
   int startCapture(CaptureSink sink) override {
+    std::lock_guard lock(sdl_);
     if (cap_ != 0) return ErrAlready;
     if (!initSubsystem()) return ErrDriver;
     sink_ = std::move(sink);
     delivered_ = 0;
     firstBlockNs_ = 0;
-    cap_ = openDevice(true, &SdlBackend::captureCallback);
-    if (cap_ == 0) {
+    const SDL_AudioDeviceID dev = openDevice(true, &SdlBackend::captureCallback);
+    if (dev == 0) {
       sink_ = nullptr;
       return ErrDevice;
     }
-    SDL_PauseAudioDevice(cap_, 0);
+    cap_ = dev;
+    SDL_PauseAudioDevice(dev, 0);
     return ErrOk;
   }
 
-  bool captureLost() const override { return cap_ != 0 && SDL_GetAudioDeviceStatus(cap_) == SDL_AUDIO_STOPPED; }
-  bool outputLost() const override { return out_ != 0 && SDL_GetAudioDeviceStatus(out_) == SDL_AUDIO_STOPPED; }
+  bool captureLost() const override {
+    const SDL_AudioDeviceID dev = cap_;
+    return dev != 0 && SDL_GetAudioDeviceStatus(dev) == SDL_AUDIO_STOPPED;
+  }
+  bool outputLost() const override {
+    const SDL_AudioDeviceID dev = out_;
+    return dev != 0 && SDL_GetAudioDeviceStatus(dev) == SDL_AUDIO_STOPPED;
+  }
+
+  // SDL tells the default device's name from 2.24 on; on PulseAudio only
+  // when monitors count as recording devices (set in initSubsystem), since
+  // a monitor may well be the default source. SDL 2.26 may lose track of
+  // the default source once it has been removed and added again: the name
+  // is then empty, and the recording keeps the last one it knew.
+  std::string captureDeviceName() override {
+    std::lock_guard lock(sdl_);
+    if (!initialised_) return {};
+    char* name = nullptr;
+    SDL_AudioSpec spec{};
+    std::string result;
+    if (SDL_GetDefaultAudioInfo(&name, &spec, 1) == 0 && name) result = name;
+    SDL_free(name);
+    return result;
+  }
 
   void stopCapture() override {
     if (cap_ == 0) return;
     if (captureLost()) {
       // Nothing more comes from a device that has gone away.
-      SDL_CloseAudioDevice(cap_);
-      cap_ = 0;
-      sink_ = nullptr;
+      closeCaptureDevice();
       return;
     }
-    const auto now = std::chrono::steady_clock::now();
+    const std::int64_t now = nowNs();
     std::size_t target = delivered_.load() + kStopTailFrames;
     if (const std::int64_t first = firstBlockNs_.load(); first != 0) {
-      const double since = double(now.time_since_epoch().count() - first) * 1e-9;
+      const double since = double(now - first) * 1e-9;
       target = std::max(target, firstBlockFrames_ + std::size_t(since * kRate) + kStopTailFrames);
     }
-    const auto limit = now + kStopTailLimit;
-    while (delivered_.load() < target && std::chrono::steady_clock::now() < limit)
+    const std::int64_t limit = now + kStopTailLimitNs;
+    while (delivered_.load() < target && nowNs() < limit)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     // Closing joins SDL's capture thread: no callback runs after this.
-    SDL_CloseAudioDevice(cap_);
-    cap_ = 0;
-    sink_ = nullptr;
+    closeCaptureDevice();
   }
 
   int openOutput(OutputSource source) override {
+    std::lock_guard lock(sdl_);
     if (!initSubsystem()) return ErrDriver;
     const SDL_AudioDeviceID dev = openDevice(false, &SdlBackend::outputCallback);
     if (dev == 0) return ErrDevice;
@@ -100,31 +133,51 @@ class SdlBackend final : public Backend {
     source_ = nullptr;
   }
   int startOutput() override {
+    std::lock_guard lock(sdl_);
     if (out_ != 0) return ErrOk;
     if (!source_) return ErrInit;
-    out_ = openDevice(false, &SdlBackend::outputCallback);
-    if (out_ == 0) return ErrDevice;
-    SDL_PauseAudioDevice(out_, 0);
+    const SDL_AudioDeviceID dev = openDevice(false, &SdlBackend::outputCallback);
+    if (dev == 0) return ErrDevice;
+    out_ = dev;
+    SDL_PauseAudioDevice(dev, 0);
     return ErrOk;
   }
   void stopOutput() override {
+    std::lock_guard lock(sdl_);
     if (out_ == 0) return;
     SDL_CloseAudioDevice(out_);
     out_ = 0;
   }
 
  private:
+  void closeCaptureDevice() {
+    std::lock_guard lock(sdl_);
+    SDL_CloseAudioDevice(cap_);
+    cap_ = 0;
+    sink_ = nullptr;
+  }
+
   // A device that cannot be opened may be one that came back after the
   // sound server or the device went away: SDL's audio subsystem still holds
   // the dead connection. With none of our devices open, the subsystem is
-  // started afresh and the device tried once more.
+  // started afresh and the device tried once more. Not when the server has
+  // answered and only the device is missing: the connection is good then,
+  // and SDL 2.26 crashes starting its PulseAudio driver on a server without
+  // a default source or sink.
   SDL_AudioDeviceID openDevice(bool capture, SDL_AudioCallback callback) {
     if (const SDL_AudioDeviceID dev = tryOpenDevice(capture, callback)) return dev;
-    if (cap_ != 0 || out_ != 0) return 0;
+    if (cap_ != 0 || out_ != 0 || serverAnsweredWithoutDevice()) return 0;
     if (initialised_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     initialised_ = false;
     if (!initSubsystem()) return 0;
     return tryOpenDevice(capture, callback);
+  }
+  // Right after a failed open: the PulseAudio server is there, but it has
+  // no device of that kind to connect to.
+  static bool serverAnsweredWithoutDevice() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    return driver && std::strcmp(driver, "pulseaudio") == 0 &&
+           std::strstr(SDL_GetError(), "Could not connect PulseAudio stream") != nullptr;
   }
   // The default device (SDL's null name) in our format; SDL converts when
   // the device differs (no changes allowed).
@@ -145,7 +198,7 @@ class SdlBackend final : public Backend {
     const std::size_t frames = static_cast<std::size_t>(len) / (sizeof(std::int16_t) * kChannels);
     if (self->firstBlockNs_.load(std::memory_order_relaxed) == 0) {
       self->firstBlockFrames_ = frames;
-      self->firstBlockNs_.store(std::chrono::steady_clock::now().time_since_epoch().count());
+      self->firstBlockNs_.store(nowNs());
     }
     if (self->sink_) self->sink_(reinterpret_cast<const std::int16_t*>(stream), frames);
     self->delivered_.fetch_add(frames);
@@ -161,13 +214,17 @@ class SdlBackend final : public Backend {
     // SDL's own SIGINT/SIGTERM handlers would swallow the signals that end
     // the station; the station handles them itself.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // PulseAudio's monitors are recording devices too (the default one may
+    // be a monitor); without this SDL cannot name such a default device.
+    SDL_SetHint("SDL_AUDIO_INCLUDE_MONITORS", "1");
     initialised_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     return initialised_;
   }
 
+  std::mutex sdl_;  // SDL's subsystem and device table (see the class comment)
   bool initialised_ = false;
-  SDL_AudioDeviceID cap_ = 0;
-  SDL_AudioDeviceID out_ = 0;
+  std::atomic<SDL_AudioDeviceID> cap_{0};
+  std::atomic<SDL_AudioDeviceID> out_{0};
   CaptureSink sink_;
   OutputSource source_;
   std::atomic<std::size_t> delivered_{0};

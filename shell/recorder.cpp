@@ -1,5 +1,6 @@
 #include "shell/recorder.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QTimer>
@@ -55,6 +56,10 @@ qint64 flushToDisk(const QString& file) {
     journal::write(QStringLiteral("flush-failed"), error);
   micros += durable::lastSyncMicros();
   return micros;
+}
+
+QString clockTime(std::int64_t wallMs) {
+  return QDateTime::fromMSecsSinceEpoch(wallMs).toString(QStringLiteral("HH:mm:ss"));
 }
 
 QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1'000'000.0, 'f', 1); }
@@ -134,9 +139,22 @@ std::vector<Recorder::Report> Recorder::finish(const char* how) {
   state_ = State::Closing;
   const double recorded = seconds();
   const bool endedEarly = audio::encodeIsActive(RecordChannel) == audio::Stopped;
+  const audio::Handle handle = RecordChannel;
   const bool stopped = audio::channelStop(RecordChannel);
   const int code = stopped ? int(audio::ErrEncoderEnded) : audio::errorGetCode();
   RecordChannel = 0;
+  // What the device did until the end; a gap still open is closed by it.
+  reports = deviceEvents(handle);
+  const audio::RecordStatus status = audio::recordStatus(handle);
+  if (!status.gaps.empty() && !status.gaps.back().cameBack) {
+    const audio::RecordGap& gap = status.gaps.back();
+    journalGap(gap);
+    reports.push_back({QStringLiteral("Микрофон отключился в %1 и не вернулся до конца ответа: с этого времени "
+                                      "в файле ответа тишина.\nФайл ответа: %2\n"
+                                      "Проверьте микрофон или пригласите технического специалиста.")
+                           .arg(clockTime(gap.fromWallMs), file_),
+                       kPlain});
+  }
   meterOn(false);
   if (!stopped && code == audio::ErrEncoderTimeout) {
     reports.push_back({QStringLiteral("Программа кодирования не успела дописать файл ответа:\n%1").arg(file_), code});
@@ -174,6 +192,55 @@ std::vector<Recorder::Report> Recorder::finish(const char* how) {
     emit checked(id, file, v);
   });
   state_ = State::Idle;
+  return reports;
+}
+
+void Recorder::journalGap(const audio::RecordGap& gap) {
+  journal::write(QStringLiteral("recording-gap"),
+                 QStringLiteral("%1; from %2 to %3 (%4 s); %5")
+                     .arg(file_, QDateTime::fromMSecsSinceEpoch(gap.fromWallMs).toString(Qt::ISODateWithMs),
+                          QDateTime::fromMSecsSinceEpoch(gap.toWallMs).toString(Qt::ISODateWithMs),
+                          QString::number((gap.toWallMs - gap.fromWallMs) / 1000.0, 'f', 1),
+                          gap.cameBack ? QStringLiteral("the device came back")
+                                       : QStringLiteral("until the end of the recording")));
+}
+
+// What the recording device did since the last look: a lost microphone is
+// told at once (the recording goes on, silence in the file), its return
+// with the gap it left, a change of input only in the journal.
+std::vector<Recorder::Report> Recorder::deviceEvents(audio::Handle handle) {
+  std::vector<Report> reports;
+  for (const audio::RecordEvent& e : audio::recordEvents(handle)) {
+    switch (e.kind) {
+      case audio::DeviceLost:
+        journal::write(QStringLiteral("device-lost"), QStringLiteral("%1; %2").arg(file_, e.previous));
+        reports.push_back({QStringLiteral("Микрофон отключился (%1): устройство записи звука стало недоступно.\n"
+                                          "Запись ответа продолжается: пока микрофона нет, в файл пишется тишина, "
+                                          "а как только микрофон снова подключат, запись пойдёт в тот же файл.\n"
+                                          "Подключите микрофон или пригласите технического специалиста.")
+                               .arg(clockTime(e.wallMs)),
+                           kPlain});
+        break;
+      case audio::DeviceBack: {
+        journal::write(QStringLiteral("device-back"), QStringLiteral("%1; %2").arg(file_, e.device));
+        const audio::RecordStatus status = audio::recordStatus(handle);
+        for (const audio::RecordGap& gap : status.gaps)
+          if (gap.cameBack && gap.toWallMs == e.wallMs) journalGap(gap);
+        const std::int64_t from = status.gaps.empty() ? e.wallMs : status.gaps.back().fromWallMs;
+        reports.push_back({QStringLiteral("Микрофон снова подключён: он был отключён с %1 по %2.\n"
+                                          "Запись ответа продолжается в тот же файл, пропуск заполнен тишиной.")
+                               .arg(clockTime(from), clockTime(e.wallMs)),
+                           kPlain});
+        break;
+      }
+      case audio::DeviceChanged:
+        journal::write(QStringLiteral("device-changed"),
+                       QStringLiteral("%1; from %2 to %3").arg(file_, e.previous, e.device));
+        break;
+      default:
+        break;
+    }
+  }
   return reports;
 }
 
@@ -301,8 +368,10 @@ void Recorder::tick() {
         for (Report& r : finish("ended by itself")) reports.push_back(std::move(r));
         setTimer();
         ended = true;
-      } else if (meter_ && measuring_.load(std::memory_order_relaxed)) {
-        meter_->take(blockPeak_.exchange(0, std::memory_order_relaxed));
+      } else {
+        for (Report& r : deviceEvents(RecordChannel)) reports.push_back(std::move(r));
+        if (meter_ && measuring_.load(std::memory_order_relaxed))
+          meter_->take(blockPeak_.exchange(0, std::memory_order_relaxed));
       }
       break;
     case State::Idle:

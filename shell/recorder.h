@@ -119,6 +119,8 @@ class Recorder : public QObject {
   static bool recordProc(audio::Handle handle, const void* buffer, std::uint32_t length, void* user);
 
   std::vector<Report> finish(const char* how);
+  std::vector<Report> deviceEvents(audio::Handle handle);
+  void journalGap(const audio::RecordGap& gap);
   void tick();
   void setTimer();
   void meterOn(bool on);

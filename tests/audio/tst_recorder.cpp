@@ -149,7 +149,6 @@ class TestRecorder : public QObject {
     const QString encoder = QStringLiteral("Запись ответа прервалась: программа кодирования");
     QTest::newRow("encoder killed") << "kill" << encoder;
     QTest::newRow("disk full") << "full" << QStringLiteral("Запись ответа прервалась: на диске нет места");
-    QTest::newRow("microphone unplugged") << "mic" << QStringLiteral("Запись ответа прервалась: устройство записи");
     QTest::newRow("speakers unplugged") << "speakers" << QStringLiteral("Воспроизведение прервалось");
   }
   void faultsToldWithinASecond() {
@@ -263,9 +262,14 @@ class TestRecorder : public QObject {
       QVERIFY(RecordedStream != 0);
       if (i % 2) audio::channelPlay(RecordedStream, true);
     };
+    // The file's check reads it on a worker thread for a moment after each
+    // stop: both counts are taken once the checks have finished.
+    auto settle = [] { QTest::qWait(500); };
     cycle(0);
+    settle();
     const int fds = probe::openFds(), threads = probe::threads();
     for (int i = 1; i <= 200 && !QTest::currentTestFailed(); ++i) cycle(i);
+    settle();
     QCOMPARE(boxes.texts(), QStringList());
     QCOMPARE(audio::handleCount(), std::size_t(1));  // RecordedStream
     QCOMPARE(probe::children(), QList<int>());

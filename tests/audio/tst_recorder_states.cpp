@@ -157,6 +157,60 @@ class TestRecorderStates : public QObject {
     station::journal::open(QString());
   }
 
+  // A microphone lost during an answer: told at once, the recording goes on,
+  // and its return (or not) is told with the gap, which the journal names.
+  void microphone_data() {
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QStringList>("told");     // the start of each failure told, in order
+    QTest::addColumn<QStringList>("journal");  // events that must be in the journal
+    QTest::newRow("lost and back") << "back" << QStringList{"Микрофон отключился (", "Микрофон снова подключён"}
+                                   << QStringList{"device-lost", "device-back", "recording-gap"};
+    QTest::newRow("lost until the stop") << "gone" << QStringList{"Микрофон отключился (", "Микрофон отключился в"}
+                                         << QStringList{"device-lost", "recording-gap"};
+    QTest::newRow("input changed") << "moved" << QStringList{} << QStringList{"device-changed"};
+  }
+  void microphone() {
+    QFETCH(QString, what);
+    QFETCH(QStringList, told);
+    QFETCH(QStringList, journal);
+    const QString log = file("mic.log");
+    QFile::remove(log);
+    station::journal::open(log);
+    dev_->setSpeed(1.0);
+    station::Recorder rec;
+    QSignalSpy failed(&rec, &station::Recorder::failed);
+    const QString answer = file("mic.ogg");
+    rec.start(answer);
+    QVERIFY(dev_->waitCaptured(22050, 5000));
+    if (what == "moved") {
+      dev_->setCaptureName("second microphone");
+      QTest::qWait(2000);
+    } else {
+      dev_->unplugCapture();
+      QTRY_VERIFY_WITH_TIMEOUT(failed.size() >= 1, 3000);
+      QVERIFY(rec.isRecording());
+      QTest::qWait(1000);
+      if (what == "back") {
+        dev_->plugCapture();
+        QTRY_VERIFY_WITH_TIMEOUT(failed.size() >= 2, 3000);
+      }
+    }
+    rec.stop(answer);
+    QStringList starts;
+    for (const QList<QVariant>& f : failed) {
+      const QString text = f.at(0).toString();
+      for (const QString& t : told)
+        if (text.startsWith(t)) starts << t;
+    }
+    QCOMPARE(starts, told);
+    QCOMPARE(failed.size(), told.size());
+    QFile f(log);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString lines = QString::fromUtf8(f.readAll());
+    for (const QString& event : journal) QVERIFY2(lines.contains("\t" + event + "\t"), qPrintable(event + "\n" + lines));
+    station::journal::open(QString());
+  }
+
   // A disk without room: the answer is not started when the room is not
   // there, and an encoder that runs out of room is told as a full disk.
   void fullDisk_data() {

@@ -5,11 +5,12 @@
 #include <numbers>
 
 #include "audio/audio.h"
+#include "audio/clock.h"
 
 namespace test {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using audio::Clock;
 constexpr std::size_t kCaptureBlock = 441;  // 10 ms
 constexpr std::size_t kOutputBlock = 1024;
 
@@ -59,8 +60,20 @@ bool SyntheticDevice::waitCaptured(std::uint64_t frames, int timeoutMs) const {
 int SyntheticDevice::openCapture() { return captureFailure_.load(); }
 void SyntheticDevice::closeCapture() { stopCapture(); }
 
+void SyntheticDevice::setCaptureName(const std::string& name) {
+  std::lock_guard lock(nameMutex_);
+  captureName_ = name;
+}
+
+std::string SyntheticDevice::captureDeviceName() {
+  std::lock_guard lock(nameMutex_);
+  return captureAbsent_ ? std::string() : captureName_;
+}
+
 int SyntheticDevice::startCapture(CaptureSink sink) {
   if (captureFailure_ != audio::ErrOk) return captureFailure_;
+  if (captureAbsent_) return audio::ErrDevice;
+  ++captureStarts_;
   if (capturing_) return audio::ErrAlready;
   stopCapture_ = false;
   captureLost_ = false;

@@ -19,6 +19,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -47,6 +48,17 @@ class SyntheticDevice final : public audio::Backend {
   // The running capture's device goes away (a microphone unplugged): it
   // delivers nothing more and reports itself lost until the next start.
   void loseCapture() { captureLost_ = true; }
+  // The recording device goes away and stays away: the running capture is
+  // lost and no capture starts (ErrDevice) until plugCapture().
+  void unplugCapture() {
+    captureAbsent_ = true;
+    captureLost_ = true;
+  }
+  void plugCapture() { captureAbsent_ = false; }
+  // What captureDeviceName() reports (the sound server switching inputs).
+  void setCaptureName(const std::string& name);
+  // How many captures have been started since the device was installed.
+  int captureStarts() const { return captureStarts_.load(); }
   // The running output device goes away (headphones unplugged): it takes
   // nothing more and reports itself lost until the next start.
   void loseOutput() { outputLost_ = true; }
@@ -71,6 +83,7 @@ class SyntheticDevice final : public audio::Backend {
   int startCapture(CaptureSink sink) override;
   void stopCapture() override;
   bool captureLost() const override { return captureLost_.load(); }
+  std::string captureDeviceName() override;
   int openOutput(OutputSource source) override;
   void closeOutput() override;
   int startOutput() override;
@@ -89,6 +102,10 @@ class SyntheticDevice final : public audio::Backend {
   std::atomic<double> speed_{1.0};
 
   std::atomic<bool> captureLost_{false};
+  std::atomic<bool> captureAbsent_{false};
+  std::atomic<int> captureStarts_{0};
+  mutable std::mutex nameMutex_;
+  std::string captureName_{"Synthetic microphone"};
   std::atomic<bool> capturing_{false};
   std::atomic<bool> stopCapture_{false};
   std::atomic<std::uint64_t> captured_{0};
