@@ -1,5 +1,7 @@
 #include "shell/instance.h"
 
+#include <functional>
+
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -13,7 +15,6 @@
 
 #include "shell/dialogs.h"
 #include "shell/journal.h"
-#include "shell/main.h"
 
 namespace station {
 
@@ -58,6 +59,7 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 bool g_endRequested = false;
+std::function<void()> g_onEnd;
 
 // Async-signal-safe: one byte into the pipe, read by the event loop.
 void onEndSignal(int) {
@@ -72,14 +74,15 @@ void endFromEventLoop() {
   while (read(g_signalPipe[0], buf, sizeof buf) > 0) {
   }
   g_endRequested = true;
-  if (frmMain) frmMain->endOnSignal();
+  if (g_onEnd) g_onEnd();
   // Ends every running event loop, the nested ones of open boxes included.
   QCoreApplication::exit(0);
 }
 
 }  // namespace
 
-void installEndSignals() {
+void installEndSignals(std::function<void()> onEnd) {
+  g_onEnd = std::move(onEnd);
   if (g_signalPipe[0] >= 0) return;
   if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());

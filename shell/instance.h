@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QLockFile;
@@ -23,10 +24,10 @@ std::unique_ptr<QLockFile> claimStationFolder(const QString& folder);
 bool lastRunInterrupted();
 
 // From now on SIGTERM, SIGINT and SIGHUP end the station from its event
-// loop: the main window finishes a running recording and allows the close,
-// and the application's event loops end with status 0. Call once, after the
-// application object exists.
-void installEndSignals();
+// loop: onEnd runs (the main window finishes a running recording and allows
+// the close), then the application's event loops end with status 0. Call
+// once, after the application object exists.
+void installEndSignals(std::function<void()> onEnd);
 // A signal has asked the station to end (also one that came before the
 // main window existed).
 bool endRequested();

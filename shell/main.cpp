@@ -32,7 +32,6 @@
 #include "shell/names.h"
 #include "shell/screenfit.h"
 #include "shell/oserror.h"
-#include "shell/stage.h"
 #include "shell/stagecodes.h"
 #include "shell/stages.h"
 #include "shell/widgets.h"
@@ -186,7 +185,7 @@ void TfrmMain::StartFrame(int StageCode) {
     old->hide();
     old->setEnabled(false);
     for (QTimer* t : old->findChildren<QTimer*>()) t->stop();
-    if (auto* stage = qobject_cast<StageFrame*>(old)) stage->leaveStage();
+    if (auto* stage = dynamic_cast<station::SwitchedFrame*>(old)) stage->leaveStage();
     old->deleteLater();
   }
   // Whatever stage is left, nothing of its sound goes on into the next one:
@@ -209,7 +208,7 @@ void TfrmMain::PlaceFrame(QWidget* frame) {
   stageArea_->layout()->addWidget(frame);
   frame->show();
   // The keyboard starts at the stage's first control; its Start may choose another.
-  if (auto* stage = qobject_cast<StageFrame*>(frame))
+  if (auto* stage = dynamic_cast<station::SwitchedFrame*>(frame))
     if (QWidget* first = stage->firstControl()) first->setFocus(Qt::OtherFocusReason);
 }
 
@@ -262,6 +261,20 @@ void TfrmMain::warnAboutSpace(qint64 needed) {
                               .arg(e.participants));
   const QString warning = station::spaceWarning(e, needed);
   if (!warning.isEmpty()) dialogs::showMessage(warning);
+}
+
+QString TfrmMain::readSubject() {
+  const station::names::Subject subject = station::names::readSubjectFile(station::names::subjectFile());
+  SubjLine2 = subject.line2;
+  SubjLine3 = subject.line3;
+  return subject.line1;
+}
+
+QString TfrmMain::rereadSubject() {
+  // A missing file was told when the check started; the station then works
+  // with empty subject lines, as it always has.
+  if (!QFileInfo::exists(station::names::subjectFile())) return {};
+  return readSubject();
 }
 
 // --- the recorder's operations, forwarded ---
@@ -355,7 +368,9 @@ int stationMain(int argc, char** argv) {
   textview::RichView::setTextScale(screen::factor());
   installKeyboardRules();
   QApplication::setApplicationName(dialogs::applicationTitle());
-  installEndSignals();
+  installEndSignals([] {
+    if (frmMain) frmMain->endOnSignal();
+  });
   useProgramFolderForKim();
   // One station per program folder: a second one would record over the
   // first one's answers. It ends before any window of its own.

@@ -6,7 +6,6 @@
 
 #include "shell/deliverable.h"
 #include "shell/errors.h"
-#include "shell/main.h"
 
 namespace station::names {
 
@@ -151,17 +150,3 @@ Subject readSubjectFile(const QString& path) {
 }
 
 }  // namespace station::names
-
-QString TfrmMain::readSubject() {
-  const station::names::Subject subject = station::names::readSubjectFile(station::names::subjectFile());
-  SubjLine2 = subject.line2;
-  SubjLine3 = subject.line3;
-  return subject.line1;
-}
-
-QString TfrmMain::rereadSubject() {
-  // A missing file was told when the check started; the station then works
-  // with empty subject lines, as it always has.
-  if (!QFileInfo::exists(station::names::subjectFile())) return {};
-  return readSubject();
-}

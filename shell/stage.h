@@ -20,13 +20,14 @@
 
 #include "audio/audio.h"
 #include "shell/guard.h"
+#include "shell/stages.h"
 
 class QTimer;
 namespace textview {
 class RichView;
 }
 
-class StageFrame : public QFrame {
+class StageFrame : public QFrame, public station::SwitchedFrame {
   Q_OBJECT
 
  public:
@@ -35,13 +36,13 @@ class StageFrame : public QFrame {
 
   // Called by the stage switch on the frame it replaces, before the next
   // stage exists: the stage's own playback is stopped and freed.
-  void leaveStage();
+  void leaveStage() override;
   // True once the stage has asked for the next one.
   bool hasSwitched() const { return switched_; }
   // The control that has the keyboard when the stage is placed: by default
   // the first one of the frame's tab order that can take it (enabled, not
   // hidden); null when there is none.
-  virtual QWidget* firstControl() const;
+  QWidget* firstControl() const override;
 
  protected:
   // Shows or hides the main window's status bar.

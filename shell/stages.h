@@ -7,6 +7,15 @@
 
 namespace station {
 
+// What the stage switch asks of a stage frame: the control that takes the
+// keyboard once the frame is placed, and the leave before it is released.
+class SwitchedFrame {
+ public:
+  virtual ~SwitchedFrame() = default;
+  virtual QWidget* firstControl() const = 0;
+  virtual void leaveStage() = 0;
+};
+
 struct StageEntry {
   std::function<QWidget*(QWidget* owner)> create;
   std::function<void(QWidget* frame)> start;
