@@ -11,9 +11,9 @@
 #include <map>
 #include <set>
 
-#include "shell/manifest.h"
-#include "shell/names.h"
-#include "shell/recordcheck.h"
+#include "toolkit/manifest.h"
+#include "toolkit/names.h"
+#include "toolkit/recordcheck.h"
 
 namespace check::answers {
 

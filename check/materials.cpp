@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "shell/errors.h"
-#include "shell/names.h"
+#include "toolkit/errors.h"
+#include "toolkit/names.h"
 #include "textview/richview.h"
 #include "textview/rtfreader.h"
 

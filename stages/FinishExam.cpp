@@ -3,10 +3,10 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "shell/main.h"
-#include "shell/participant.h"
-#include "shell/stagecodes.h"
-#include "shell/widgets.h"
+#include "window/main.h"
+#include "toolkit/participant.h"
+#include "window/stagecodes.h"
+#include "toolkit/widgets.h"
 #include "ui_FinishExam.h"
 
 TfrmFinishExam::TfrmFinishExam(QWidget* owner)

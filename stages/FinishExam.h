@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "shell/stage.h"
+#include "framework/stage.h"
 
 class QLabel;
 class QTimer;

@@ -7,12 +7,12 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "shell/guard.h"
-#include "shell/main.h"
-#include "shell/modal.h"
-#include "shell/screenfit.h"
-#include "shell/timing.h"
-#include "shell/widgets.h"
+#include "toolkit/guard.h"
+#include "window/main.h"
+#include "toolkit/modal.h"
+#include "toolkit/screenfit.h"
+#include "toolkit/timing.h"
+#include "toolkit/widgets.h"
 
 T_FiveSec* _FiveSec = nullptr;
 

@@ -5,15 +5,15 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include "shell/deliverable.h"
-#include "shell/dialogs.h"
-#include "shell/journal.h"
-#include "shell/digitfilter.h"
-#include "shell/main.h"
-#include "shell/names.h"
-#include "shell/participant.h"
-#include "shell/stagecodes.h"
-#include "shell/widgets.h"
+#include "toolkit/deliverable.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/journal.h"
+#include "toolkit/digitfilter.h"
+#include "window/main.h"
+#include "toolkit/names.h"
+#include "toolkit/participant.h"
+#include "window/stagecodes.h"
+#include "toolkit/widgets.h"
 #include "textview/richview.h"
 #include "ui_Instruction.h"
 

@@ -6,12 +6,12 @@
 #include <QThreadPool>
 #include <QTimer>
 
-#include "shell/main.h"
-#include "shell/names.h"
-#include "shell/participant.h"
-#include "shell/recordcheck.h"
-#include "shell/stagecodes.h"
-#include "shell/widgets.h"
+#include "window/main.h"
+#include "toolkit/names.h"
+#include "toolkit/participant.h"
+#include "toolkit/recordcheck.h"
+#include "window/stagecodes.h"
+#include "toolkit/widgets.h"
 #include "ui_PlayAnswers.h"
 
 namespace names = station::names;

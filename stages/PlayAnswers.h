@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-#include "shell/stage.h"
+#include "framework/stage.h"
 
 class QLabel;
 class QPushButton;

@@ -4,16 +4,16 @@
 #include <QResizeEvent>
 #include <QTimer>
 
-#include "shell/dialogs.h"
-#include "shell/idle.h"
-#include "shell/judge.h"
-#include "shell/main.h"
-#include "shell/names.h"
-#include "shell/participant.h"
-#include "shell/picture.h"
-#include "shell/screenfit.h"
-#include "shell/stagecodes.h"
-#include "shell/widgets.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/idle.h"
+#include "framework/judge.h"
+#include "window/main.h"
+#include "toolkit/names.h"
+#include "toolkit/participant.h"
+#include "toolkit/picture.h"
+#include "toolkit/screenfit.h"
+#include "window/stagecodes.h"
+#include "toolkit/widgets.h"
 #include "ui_RecStudID.h"
 
 namespace {

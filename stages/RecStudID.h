@@ -5,7 +5,7 @@
 #include <QString>
 #include <memory>
 
-#include "shell/stage.h"
+#include "framework/stage.h"
 
 class QAction;
 class QLabel;

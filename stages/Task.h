@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "shell/stagecodes.h"
-#include "shell/textstage.h"
+#include "window/stagecodes.h"
+#include "framework/textstage.h"
 
 class TfrmMain;
 namespace Ui {

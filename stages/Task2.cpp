@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "shell/countdown.h"
-#include "shell/dialogs.h"
-#include "shell/main.h"
-#include "shell/names.h"
-#include "shell/picture.h"
-#include "shell/stagecodes.h"
-#include "shell/widgets.h"
+#include "framework/countdown.h"
+#include "toolkit/dialogs.h"
+#include "window/main.h"
+#include "toolkit/names.h"
+#include "toolkit/picture.h"
+#include "window/stagecodes.h"
+#include "toolkit/widgets.h"
 #include "stages/FiveSec.h"
 #include "textview/richview.h"
 #include "ui_Task2.h"

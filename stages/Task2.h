@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "shell/textstage.h"
+#include "framework/textstage.h"
 
 class QLabel;
 class QPushButton;

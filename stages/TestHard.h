@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <memory>
 
-#include "shell/stage.h"
-#include "shell/widgets.h"
+#include "framework/stage.h"
+#include "toolkit/widgets.h"
 
 class QAction;
 class QLabel;

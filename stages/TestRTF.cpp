@@ -3,10 +3,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "shell/deliverable.h"
-#include "shell/guard.h"
-#include "shell/modal.h"
-#include "shell/screenfit.h"
+#include "toolkit/deliverable.h"
+#include "toolkit/guard.h"
+#include "toolkit/modal.h"
+#include "toolkit/screenfit.h"
 #include "textview/richview.h"
 #include "ui_TestRTF.h"
 

@@ -1,6 +1,6 @@
 // The stage-code table: every stage frame class and its code.
-#include "shell/stagecodes.h"
-#include "shell/stages.h"
+#include "window/stagecodes.h"
+#include "window/stages.h"
 #include "stages/FinishExam.h"
 #include "stages/FiveSec.h"
 #include "stages/Instruction.h"

@@ -64,7 +64,7 @@
 #include <vector>
 
 #include "audio/audio.h"
-#include "shell/main.h"
+#include "window/main.h"
 
 extern char** environ;
 

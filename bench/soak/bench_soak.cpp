@@ -14,8 +14,8 @@
 #include <unistd.h>
 
 #include "modal.h"
-#include "shell/deliverable.h"
-#include "shell/main.h"
+#include "toolkit/deliverable.h"
+#include "window/main.h"
 #include "sound_file.h"
 #include "stages/FinishExam.h"
 #include "stages/Instruction.h"

@@ -10,9 +10,9 @@
 
 #include "audio/audio.h"
 #include "probe.h"
-#include "shell/durable.h"
-#include "shell/journal.h"
-#include "shell/recorder.h"
+#include "toolkit/durable.h"
+#include "toolkit/journal.h"
+#include "recorder/recorder.h"
 #include "support/synthetic_device.h"
 
 using State = station::Recorder::State;

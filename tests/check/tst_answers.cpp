@@ -11,10 +11,10 @@
 #include <QtTest>
 #include <functional>
 
-#include "shell/deliverable.h"
-#include "shell/durable.h"
-#include "shell/journal.h"
-#include "shell/manifest.h"
+#include "toolkit/deliverable.h"
+#include "toolkit/durable.h"
+#include "toolkit/journal.h"
+#include "toolkit/manifest.h"
 #include "sound_file.h"
 #include "station_fixture.h"
 

@@ -10,10 +10,10 @@
 #include <QtTest>
 
 #include "modal.h"
-#include "shell/guard.h"
-#include "shell/main.h"
-#include "shell/participant.h"
-#include "shell/stages.h"
+#include "toolkit/guard.h"
+#include "window/main.h"
+#include "toolkit/participant.h"
+#include "window/stages.h"
 #include "stages/Instruction.h"
 #include "station_fixture.h"
 #include "support/synthetic_device.h"

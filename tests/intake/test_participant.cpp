@@ -1,8 +1,8 @@
 // The participant code's check digit and display form.
 #include <QtTest>
 
-#include "shell/errors.h"
-#include "shell/participant.h"
+#include "toolkit/errors.h"
+#include "toolkit/participant.h"
 
 class TestParticipant : public QObject {
   Q_OBJECT

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "shell/digitfilter.h"
+#include "toolkit/digitfilter.h"
 
 class TestDigitFilter : public QObject {
   Q_OBJECT

@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "modal.h"
-#include "shell/instance.h"
-#include "shell/journal.h"
+#include "toolkit/instance.h"
+#include "toolkit/journal.h"
 
 namespace {
 

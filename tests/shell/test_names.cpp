@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "shell/deliverable.h"
-#include "shell/errors.h"
-#include "shell/names.h"
+#include "toolkit/deliverable.h"
+#include "toolkit/errors.h"
+#include "toolkit/names.h"
 
 using namespace station;
 

@@ -10,9 +10,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "shell/freespace.h"
-#include "shell/journal.h"
-#include "shell/recordcheck.h"
+#include "toolkit/freespace.h"
+#include "toolkit/journal.h"
+#include "toolkit/recordcheck.h"
 #include "sound_file.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <QtTest>
 
 #include "modal.h"
-#include "shell/guard.h"
-#include "shell/keyboard.h"
-#include "shell/main.h"
-#include "shell/names.h"
-#include "shell/screenfit.h"
+#include "toolkit/guard.h"
+#include "toolkit/keyboard.h"
+#include "window/main.h"
+#include "toolkit/names.h"
+#include "toolkit/screenfit.h"
 #include "stages/FiveSec.h"
 #include "stages/Instruction.h"
 #include "stages/RecStudID.h"

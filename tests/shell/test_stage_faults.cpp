@@ -11,8 +11,8 @@
 
 #include "../audio/probe.h"
 #include "modal.h"
-#include "shell/guard.h"
-#include "shell/main.h"
+#include "toolkit/guard.h"
+#include "window/main.h"
 #include "stages/TestHard.h"
 #include "station_fixture.h"
 #include "support/sound_file.h"

@@ -4,7 +4,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-#include "shell/judge.h"
+#include "framework/judge.h"
 
 #include <QAbstractButton>
 #include <QApplication>

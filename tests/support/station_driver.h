@@ -10,9 +10,9 @@
 #include <QtTest>
 
 #include "modal.h"
-#include "shell/guard.h"
-#include "shell/main.h"
-#include "shell/names.h"
+#include "toolkit/guard.h"
+#include "window/main.h"
+#include "toolkit/names.h"
 #include "stages/TestRTF.h"
 #include "synthetic_device.h"
 

@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "shell/main.h"
-#include "shell/stages.h"
-#include "shell/timing.h"
+#include "window/main.h"
+#include "window/stages.h"
+#include "toolkit/timing.h"
 #include "stages/FiveSec.h"
 #include "stages/TestRTF.h"
 

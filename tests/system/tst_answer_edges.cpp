@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "modal.h"
-#include "shell/main.h"
+#include "window/main.h"
 #include "stages/FiveSec.h"
 #include "station_fixture.h"
 #include "support/sound_file.h"

@@ -13,7 +13,7 @@
 
 #include "audio/audio.h"
 #include "audio/backend.h"
-#include "shell/main.h"
+#include "window/main.h"
 #include "support/modal.h"
 #include "support/sound_file.h"
 

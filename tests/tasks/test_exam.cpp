@@ -13,9 +13,9 @@
 #include <QtTest>
 #include <optional>
 
-#include "shell/deliverable.h"
-#include "shell/manifest.h"
-#include "shell/widgets.h"
+#include "toolkit/deliverable.h"
+#include "toolkit/manifest.h"
+#include "toolkit/widgets.h"
 #include "sound_file.h"
 #include "stages/FinishExam.h"
 #include "stages/Instruction.h"

@@ -9,11 +9,11 @@
 #include <sndfile.h>
 
 #include "modal.h"
-#include "shell/deliverable.h"
-#include "shell/guard.h"
-#include "shell/names.h"
-#include "shell/stages.h"
-#include "shell/widgets.h"
+#include "toolkit/deliverable.h"
+#include "toolkit/guard.h"
+#include "toolkit/names.h"
+#include "window/stages.h"
+#include "toolkit/widgets.h"
 #include "sound_file.h"
 #include "stages/FinishExam.h"
 #include "stages/FiveSec.h"

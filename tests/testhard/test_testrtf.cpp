@@ -6,8 +6,8 @@
 #include <QtTest>
 
 #include "modal.h"
-#include "shell/deliverable.h"
-#include "shell/main.h"
+#include "toolkit/deliverable.h"
+#include "window/main.h"
 #include "stages/TestRTF.h"
 #include "textview/richview.h"
 

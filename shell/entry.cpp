@@ -1,3 +1,0 @@
-#include "shell/main.h"
-
-int main(int argc, char** argv) { return station::stationMain(argc, argv); }

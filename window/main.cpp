@@ -1,0 +1,399 @@
+#include "window/main.h"
+
+#include <errno.h>
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QLockFile>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <map>
+
+#include "toolkit/deliverable.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/freespace.h"
+#include "toolkit/guard.h"
+#include "toolkit/instance.h"
+#include "toolkit/durable.h"
+#include "toolkit/journal.h"
+#include "toolkit/manifest.h"
+#include "toolkit/keyboard.h"
+#include "toolkit/levelmeter.h"
+#include "toolkit/names.h"
+#include "toolkit/screenfit.h"
+#include "toolkit/oserror.h"
+#include "window/stagecodes.h"
+#include "window/stages.h"
+#include "toolkit/widgets.h"
+#include "textview/richview.h"
+
+TfrmMain* frmMain = nullptr;
+QPointer<QWidget> CurrentFrame;
+quintptr MainWindowHandle = 0;
+
+TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Станция записи устных ответов ТАВРЭ - 2017"));
+  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  // On a small screen the whole station is built smaller (shell/screenfit.h).
+  station::screen::scaleTree(this, true);
+  resize(station::screen::scaled(station::screen::kDesignSize.width()),
+         station::screen::scaled(station::screen::kDesignSize.height()));
+  // Never off screen, even where the window is larger than the screen.
+  move(station::screen::centredOnScreen(size()));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  stageArea_ = new QWidget(this);
+  stageArea_->setObjectName(QStringLiteral("stageArea"));
+  auto* stageLayout = new QVBoxLayout(stageArea_);
+  stageLayout->setContentsMargins(0, 0, 0, 0);
+  stageLayout->setSpacing(0);
+  layout->addWidget(stageArea_, 1);
+  buildStatusBar();
+  station::screen::scaleTree(Panel1);
+  layout->addWidget(Panel1);
+
+  recorder_ = new station::Recorder(this);
+  connect(recorder_, &station::Recorder::endedByItself, this, &TfrmMain::recordingEndedByItself);
+  connect(recorder_, &station::Recorder::checked, this, &TfrmMain::recordingChecked);
+  // Each answer checked goes into the checksum manifest beside its folder.
+  connect(recorder_, &station::Recorder::checked, this, [this](int, const QString& file) {
+    if (AnswerKey.isEmpty()) return;
+    station::manifest::recordLater(this, StationDir, AnswerKey, file, [](bool ok, const QString& error) {
+      if (!ok) station::journal::write(QStringLiteral("manifest-failed"), error);
+    });
+  });
+  connect(recorder_, &station::Recorder::failed, this, [this](const QString& message, int code) {
+    if (code == station::Recorder::kPlain) dialogs::showMessage(message);
+    else ShowError(message, code);
+  });
+  connect(recorder_, &station::Recorder::meterActive, this, &TfrmMain::showLevelMeter);
+
+  frmMain = this;
+  try {
+    FormCreate();
+  } catch (...) {
+    frmMain = nullptr;
+    destroyed_ = true;  // nothing was opened yet
+    throw;
+  }
+}
+
+TfrmMain::~TfrmMain() {
+  FormDestroy();
+  if (frmMain == this) frmMain = nullptr;
+}
+
+void TfrmMain::buildStatusBar() {
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameShape(QFrame::Panel);
+  Panel1->setFrameShadow(QFrame::Raised);
+  Panel1->setFixedHeight(50);
+
+  // Right-aligned: the text ends where the gauge begins and grows to the left.
+  lblProcessName = new QLabel(QStringLiteral("Подготовка:"), Panel1);
+  lblProcessName->setObjectName(QStringLiteral("lblProcessName"));
+  lblProcessName->setFont(station::arialFont(21, true));
+  lblProcessName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  lblProcessName->setGeometry(2, 14, 326 + 128 - 2, 24);
+
+  ProcessBar = new QProgressBar(Panel1);
+  ProcessBar->setObjectName(QStringLiteral("ProcessBar"));
+  ProcessBar->setTextVisible(false);
+  ProcessBar->setRange(0, 90);
+  ProcessBar->setValue(0);
+  ProcessBar->setGeometry(456, 17, 401, 20);
+
+  lblProcessTime = new QLabel(QStringLiteral("lblProcessTime"), Panel1);
+  lblProcessTime->setObjectName(QStringLiteral("lblProcessTime"));
+  lblProcessTime->setFont(station::arialFont(24, true));
+  lblProcessTime->setGeometry(872, 11, 177, 29);
+}
+
+void TfrmMain::FormCreate() {
+  StationDir = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
+  if (!StationDir.endsWith(QLatin1Char('/'))) StationDir += QLatin1Char('/');
+  CanExit = false;
+  PrepTime1 = 90;
+  AnswerTime1 = 180;
+  PrepTime2 = 60;
+  AnswerTime2 = 60;
+  PrepTime3 = station::kFlat ? 60 : 90;
+  AnswerTime3 = station::kFlat ? 180 : 240;
+  ParticipantCode = QStringLiteral("1234567890123");
+  // Room for the longest answer, in whole minutes of the encoder's output.
+  recorder_->setRoomNeeded((qint64(std::max(AnswerTime1, AnswerTime3)) + 59) / 60 * station::kEncoderBytesPerMinute);
+  station::journal::write(QStringLiteral("station-start"),
+                          QStringLiteral("%1; program folder %2")
+                              .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
+                                   QDir::toNativeSeparators(StationDir)));
+
+  if ((audio::version() >> 16) != 0x0204) {
+    dialogs::showFatalBox(QStringLiteral("An incorrect version of BASS.DLL was loaded"));
+    throw StartupAborted{1};
+  }
+
+  MainWindowHandle = static_cast<quintptr>(winId());
+
+  // The output device is opened only when the recording device could be.
+  if (!audio::recordInit(-1) || !audio::init(-1, 44100, 0, MainWindowHandle)) {
+    ShowError(QStringLiteral("Can't initialize device"));
+    // The request is refused (CanExit is false): the station goes on without sound.
+    close();
+  }
+
+  if (CurrentFrame) {
+    delete CurrentFrame.data();
+    CurrentFrame = nullptr;
+  }
+  station::guarded([this] { StartFrame(stage::EquipmentCheck); });
+}
+
+void TfrmMain::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  station::journal::write(QStringLiteral("station-end"));
+  if (CurrentFrame) {
+    delete CurrentFrame.data();
+    CurrentFrame = nullptr;
+  }
+  audio::recordFree();
+  audio::free();
+  audio::stop();
+  recorder_->release();
+}
+
+void TfrmMain::StartFrame(int StageCode) {
+  if (QWidget* old = CurrentFrame.data()) {
+    // The old frame is hidden and inert before the new one exists; it is
+    // released by the event loop, since one of its handlers is usually on
+    // the call stack right now.
+    CurrentFrame = nullptr;
+    old->hide();
+    old->setEnabled(false);
+    for (QTimer* t : old->findChildren<QTimer*>()) t->stop();
+    if (auto* stage = dynamic_cast<station::SwitchedFrame*>(old)) stage->leaveStage();
+    old->deleteLater();
+  }
+  // Whatever stage is left, nothing of its sound goes on into the next one:
+  // a running recording is finished, playback stopped.
+  endStageSound();
+  const station::StageEntry* entry = station::findStage(StageCode);
+  station::journal::setStage(StageCode);
+  station::journal::write(QStringLiteral("stage"), entry ? QString() : QStringLiteral("no such stage"));
+  if (!entry) return;
+  QWidget* frame = entry->create(this);
+  CurrentFrame = frame;
+  PlaceFrame(frame);
+  entry->start(frame);
+}
+
+void TfrmMain::PlaceFrame(QWidget* frame) {
+  frame->setParent(stageArea_);
+  frame->move(0, 0);
+  station::screen::scaleTree(frame);
+  stageArea_->layout()->addWidget(frame);
+  frame->show();
+  // The keyboard starts at the stage's first control; its Start may choose another.
+  if (auto* stage = dynamic_cast<station::SwitchedFrame*>(frame))
+    if (QWidget* first = stage->firstControl()) first->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmMain::StopExam() {
+  if (CurrentFrame) CurrentFrame->hide();
+  CanExit = true;
+  close();
+}
+
+bool TfrmMain::FormCloseQuery() { return CanExit; }
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  if (FormCloseQuery()) event->accept();
+  else event->ignore();
+}
+
+void TfrmMain::ShowError(const QString& message) { ShowError(message, audio::errorGetCode()); }
+
+void TfrmMain::ShowError(const QString& message, int errorCode) {
+  // One pass over the format: a "%1" inside the message stays as it is.
+  dialogs::showErrorBox(this, QStringLiteral("%1\n(error code: %2)").arg(message, QString::number(errorCode)));
+}
+
+QString TfrmMain::kimVariant() const {
+#ifdef QUORVEL_FLAT
+  return {};
+#else
+  return KimVariant;
+#endif
+}
+
+QString TfrmMain::answerFolder() const { return station::names::answerFolder(StationDir, AnswerKey); }
+
+QString TfrmMain::participantFolder() const {
+  return station::names::participantFolder(StationDir, AnswerKey, ParticipantCode);
+}
+
+QString TfrmMain::answerFile(const QString& suffix) const {
+  return station::names::answerFile(StationDir, AnswerKey, ParticipantCode, suffix);
+}
+
+void TfrmMain::warnAboutSpace(qint64 needed) {
+  // The code recording is not timed: a minute is allowed for it.
+  const int seconds = 60 + AnswerTime1 + 5 * AnswerTime2 + AnswerTime3;
+  const station::SpaceEstimate e = station::estimateSpace(station::spaceFolder(answerFolder(), StationDir), seconds);
+  station::journal::write(QStringLiteral("free-space"),
+                          QStringLiteral("%1 bytes free; %2 bytes a participant; room for %3")
+                              .arg(e.freeBytes)
+                              .arg(e.perParticipant)
+                              .arg(e.participants));
+  const QString warning = station::spaceWarning(e, needed);
+  if (!warning.isEmpty()) dialogs::showMessage(warning);
+}
+
+QString TfrmMain::readSubject() {
+  const station::names::Subject subject = station::names::readSubjectFile(station::names::subjectFile());
+  SubjLine2 = subject.line2;
+  SubjLine3 = subject.line3;
+  return subject.line1;
+}
+
+QString TfrmMain::rereadSubject() {
+  // A missing file was told when the check started; the station then works
+  // with empty subject lines, as it always has.
+  if (!QFileInfo::exists(station::names::subjectFile())) return {};
+  return readSubject();
+}
+
+// --- the recorder's operations, forwarded ---
+
+void TfrmMain::StartRecording(const QString& file) { recorder_->start(file); }
+void TfrmMain::StopRecording(const QString& file) { recorder_->stop(file); }
+void TfrmMain::endStageSound() { recorder_->endSound(); }
+bool TfrmMain::isRecording() const { return recorder_->isRecording(); }
+int TfrmMain::lastRecordingId() const { return recorder_->lastId(); }
+
+void TfrmMain::endOnSignal() {
+  recorder_->endOnSignal();
+  CanExit = true;
+}
+
+void TfrmMain::setLevelMeterShown(bool shown) { recorder_->setMeterShown(shown); }
+
+// The level bar over the top right corner, free of every recording
+// screen's controls; the recorder feeds it while a recording runs.
+void TfrmMain::showLevelMeter(bool on) {
+  if (!levelMeter_) {
+    levelMeter_ = new station::LevelMeter(this);
+    levelMeter_->hide();
+    recorder_->setMeter(levelMeter_);
+  }
+  levelMeter_->reset();
+  levelMeter_->setGeometry(width() - kMeterWidth - 8, 6, kMeterWidth, kMeterHeight);
+  levelMeter_->setVisible(on);
+  if (on) levelMeter_->raise();
+}
+
+bool TfrmMain::ensureAnswerFolders(QString* reason) const {
+  // One level at a time, answer folder first; the errno of a failed
+  // creation is kept for the box that reports it. Each folder made is made
+  // durable in its parent.
+  for (const QString& folder : {answerFolder(), participantFolder()}) {
+    if (QFileInfo(folder).isDir()) continue;
+    const QByteArray name = QFile::encodeName(folder);
+    if (::mkdir(name.constData(), 0777) != 0 && errno != EEXIST) {
+      if (reason) *reason = station::systemReason(errno);
+      return false;
+    }
+    if (!QFileInfo(folder).isDir()) {
+      // A plain file of that name stands in the way.
+      if (reason) *reason = station::systemReason(EEXIST);
+      return false;
+    }
+    // A new folder lasts through a power cut only once its parent is flushed.
+    station::durable::syncFolder(QFileInfo(folder).absolutePath());
+  }
+  return true;
+}
+
+namespace station {
+
+namespace {
+std::map<int, StageEntry>& stageTable() {
+  static std::map<int, StageEntry> table;
+  return table;
+}
+}  // namespace
+
+void registerStage(int stageCode, StageEntry entry) { stageTable()[stageCode] = std::move(entry); }
+
+const StageEntry* findStage(int stageCode) {
+  auto it = stageTable().find(stageCode);
+  return it == stageTable().end() ? nullptr : &it->second;
+}
+
+namespace {
+// Started from another folder (a desktop shortcut, a file manager): the
+// task materials are looked for beside the program, where they are, rather
+// than not found in the current folder. A current folder with its own KIM
+// is kept.
+void useProgramFolderForKim() {
+  const QString kim = QStringLiteral("KIM");
+  const QString program = QCoreApplication::applicationDirPath();
+  if (QFileInfo(kim).isDir() || !QFileInfo(QDir(program).filePath(kim)).isDir()) return;
+  const QString was = QDir::currentPath();
+  if (!QDir::setCurrent(program)) return;
+  journal::write(QStringLiteral("current-folder"),
+                 QStringLiteral("%1 has no KIM folder; the program folder %2 is the current folder")
+                     .arg(QDir::toNativeSeparators(was), QDir::toNativeSeparators(program)));
+}
+}  // namespace
+
+int stationMain(int argc, char** argv, const StageSet& stages) {
+  QApplication app(argc, argv);
+  // A screen too small for the main window: the station is built smaller.
+  screen::setFactor(screen::screenFactor());
+  textview::RichView::setTextScale(screen::factor());
+  installKeyboardRules();
+  QApplication::setApplicationName(dialogs::applicationTitle());
+  installEndSignals([] {
+    if (frmMain) frmMain->endOnSignal();
+  });
+  useProgramFolderForKim();
+  // One station per program folder: a second one would record over the
+  // first one's answers. It ends before any window of its own.
+  const auto folderLock = claimStationFolder(QCoreApplication::applicationDirPath());
+  if (!folderLock) return 1;
+  initResources();
+  stages.registerAll();
+  try {
+    new TfrmMain();
+  } catch (const StartupAborted& aborted) {
+    return aborted.exitCode;
+  }
+  stages.createCountdownWindow();
+  stages.createTextCheckWindow();
+  // A signal during start-up (while a box of FormCreate was open) ends the
+  // station here: the loop below would not see it any more.
+  int rc = 0;
+  if (!endRequested()) {
+    frmMain->show();
+    rc = app.exec();
+  }
+  delete frmMain;
+  return endRequested() ? 0 : rc;
+}
+
+}  // namespace station
