@@ -15,6 +15,8 @@
 //   parec_wakeups_per_s     the same for parec
 //   oggenc_wakeups_per_s    the same for oggenc
 //   stop_to_playable_ms     from StopRecording to an open playback stream
+//   flush_ms                of that, flushing the finished file and its
+//                           folder to the disk
 //   recorded_seconds        length of the answer file
 //   parec_recorded_seconds  length of what parec recorded
 //   station_cpu_ms_per_min_meter_off
@@ -333,6 +335,7 @@ int main(int argc, char** argv) {
   QElapsedTimer stop;
   stop.start();
   main->StopRecording(file);
+  const double flushMs = main->recorder()->lastFlushMicros() / 1000.0;
   const double stopMs = stop.nsecsElapsed() / 1e6;
   const bool playable = RecordedStream != 0;
   const Usage self1 = usage(RUSAGE_SELF), children1 = usage(RUSAGE_CHILDREN);
@@ -394,6 +397,7 @@ int main(int argc, char** argv) {
   std::printf("station_cpu_ms_per_min_meter_off %.1f ms\n", meterOff);
   std::printf("meter_cpu_ms_per_min %.1f ms\n", station - meterOff);
   std::printf("stop_to_playable_ms %.1f ms\n", stopMs);
+  std::printf("flush_ms %.1f ms\n", flushMs);
   std::printf("recorded_seconds %.3f s\n", recorded);
   // What the server delivered to parec over (nearly) the same seconds: a
   // station file much shorter than this lost sound; one as short as this
