@@ -9,8 +9,9 @@
 // reports through signals, and whoever owns it shows the boxes.
 //
 // Its state is explicit (State), and every input (start, stop, a tick of
-// the watch that finds the recording ended by itself, the station ending on
-// a signal) is handled by a switch over every state.
+// the watch that finds the recording ended by itself or its device lost,
+// back or changed, the station ending on a signal) is handled by a switch
+// over every state.
 #pragma once
 
 #include <QElapsedTimer>
@@ -34,7 +35,8 @@ class Recorder : public QObject {
  public:
   enum class State {
     Idle,       // nothing records; a playback stream may be there
-    Recording,  // the device captures into the encoder
+    Recording,  // the device captures into the encoder; while the device is
+                // missing, silence goes in until a default input is back
     Closing,    // the recording is being ended: the encoder finishes its file
     Finished,   // the station is ending: nothing records any more
   };
