@@ -106,7 +106,8 @@ void Recording::watchLoop() {
     bool stop;
     {
       std::unique_lock lock(wakeMutex_);
-      stop = wake_.wait_for(lock, std::chrono::milliseconds(kWatchTickMs), [this] { return stopping_; });
+      const int tick = capturing ? kWatchCapturingMs : kWatchTickMs;
+      stop = wake_.wait_for(lock, std::chrono::milliseconds(tick), [this] { return stopping_; });
     }
     const std::int64_t now = nowNs();
     if (capturing) {

@@ -17,8 +17,12 @@
 
 namespace audio {
 
-// How often the watch thread looks at the device, how often it tries a
-// missing one again, and how often it asks for the device's name.
+// How often the watch thread looks at a device that delivers (a lost one is
+// noticed within this; the silence that stands for it starts where its
+// sound ended all the same), how often it hands on silence while the device
+// is missing, how often it tries a missing one again, and how often it asks
+// for the device's name.
+constexpr int kWatchCapturingMs = 250;
 constexpr int kWatchTickMs = 100;
 constexpr int kReopenEveryMs = 500;
 constexpr int kNameEveryMs = 1000;
