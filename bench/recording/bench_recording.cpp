@@ -25,6 +25,17 @@
 //                           level bar turned off (the window is shown, so
 //                           the bar is drawn in the first one)
 //   meter_cpu_ms_per_min    the difference: what the level bar costs
+//   wake20_thread_cpu_ms_per_min
+//                           what a thread that only wakes 20 times a second
+//                           costs on this machine (the floor of a bar that
+//                           moves 20 times a second, before any drawing)
+//   wake20_ui_cpu_ms_per_min
+//                           the user-interface thread with the window shown,
+//                           nothing recording, and a timer of 50 ms that does
+//                           nothing: the floor of the bar in Qt
+//   parec_us_per_wakeup     parec's CPU time per wake-up, and
+//   ui_us_per_wakeup        the same for the station's user-interface thread
+//                           while it recorded with the bar
 // and, as comments on stderr, every thread of this process that ran during
 // the recording (those that ended before the stop too): CPU time per minute
 // and wake-ups a second.
@@ -349,12 +360,14 @@ int main(int argc, char** argv) {
 
   const double perMin = 60.0 / seconds;
   // Where this process's time went, thread by thread, during the recording.
-  double benchMs = 0;
-  long long switches = 0;
+  double benchMs = 0, uiMs = 0;
+  long long switches = 0, uiSwitches = 0;
+  const int uiThread = static_cast<int>(getpid());
   for (const auto& t : sampler.threads()) {
     if (t.cpuMs <= 0 && t.switches <= 0) continue;
     if (t.bench) benchMs += t.cpuMs;
     else switches += t.switches;
+    if (t.tid == uiThread) uiMs = t.cpuMs, uiSwitches = t.switches;
     std::fprintf(stderr, "# thread %-16s %7d: %7.1f ms/min, %6.1f wake-ups/s%s\n", t.name.c_str(), t.tid,
                  t.cpuMs * perMin, double(t.switches) / seconds, t.bench ? " (the benchmark's sampler, not counted)" : "");
   }
@@ -373,8 +386,29 @@ int main(int argc, char** argv) {
   loop.exec();
   main->StopRecording(dir.filePath(QStringLiteral("answer-meter-off.ogg")));
   const Usage off1 = usage(RUSAGE_SELF);
+
+  // What twenty wake-ups a second cost here, over a third of the time:
+  // first a plain thread, then the user-interface thread with a timer (the
+  // recorder's own watch stopped, so that the timer is the only one).
+  main->recorder()->release();
+  const double floorSeconds = std::max(3.0, seconds / 3);
+  double sleepMs = 0;
+  std::thread([&] {
+    const Usage t0 = usage(RUSAGE_THREAD);
+    for (int i = 0; i < int(floorSeconds * 20); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    sleepMs = usage(RUSAGE_THREAD).cpuMs - t0.cpuMs;
+  }).join();
+  QTimer idle;
+  idle.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&idle, &QTimer::timeout, [] {});
+  const Usage ui0 = usage(RUSAGE_THREAD);
+  idle.start(50);
+  QTimer::singleShot(int(floorSeconds * 1000), &loop, &QEventLoop::quit);
+  loop.exec();
+  idle.stop();
+  const double uiFloorMs = usage(RUSAGE_THREAD).cpuMs - ui0.cpuMs;
   delete main;
-  if (player > 0) QProcess::execute(QStringLiteral("kill"), {QString::number(player)});
+  if (player > 0) ::kill(pid_t(player), SIGTERM);  // gone already when the speech has ended
 
   const double station = (self1.cpuMs - self0.cpuMs - benchMs) * perMin;
   // parec was reaped between the two readings: the children's figures hold it.
@@ -396,6 +430,11 @@ int main(int argc, char** argv) {
   const double meterOff = (off1.cpuMs - off0.cpuMs) * perMin;
   std::printf("station_cpu_ms_per_min_meter_off %.1f ms\n", meterOff);
   std::printf("meter_cpu_ms_per_min %.1f ms\n", station - meterOff);
+  std::printf("wake20_thread_cpu_ms_per_min %.1f ms\n", sleepMs * 60 / floorSeconds);
+  std::printf("wake20_ui_cpu_ms_per_min %.1f ms\n", uiFloorMs * 60 / floorSeconds);
+  if (parecUse && parecUse->switches > 0)
+    std::printf("parec_us_per_wakeup %.1f us\n", parecUse->cpuMs * 1000 / double(parecUse->switches));
+  if (uiSwitches > 0) std::printf("ui_us_per_wakeup %.1f us\n", uiMs * 1000 / double(uiSwitches));
   std::printf("stop_to_playable_ms %.1f ms\n", stopMs);
   std::printf("flush_ms %.1f ms\n", flushMs);
   std::printf("recorded_seconds %.3f s\n", recorded);
