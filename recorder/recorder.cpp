@@ -2,16 +2,20 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStorageInfo>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 #include "toolkit/durable.h"
+#include "toolkit/handover.h"
 #include "toolkit/guard.h"
 #include "toolkit/journal.h"
 #include "toolkit/levelmeter.h"
+#include "toolkit/manifest.h"
 
 audio::Handle RecordChannel = 0;
 audio::Handle RecordedStream = 0;
@@ -34,6 +38,32 @@ void journalCheck(const QString& file, const RecordingVerdict& v, int stage) {
                           std::isfinite(v.peakDb) ? QString::number(v.peakDb, 'f', 1) : QStringLiteral("-inf"),
                           verdictName(v.fault)),
                  stage);
+}
+
+// The finished file checked and hashed on a worker; then, on this thread
+// and whatever became of the stage or the window meanwhile, its manifest
+// line written first and the journal's check line second. A power cut
+// between the two leaves an answer listed whose check line is missing,
+// never a checked answer missing from the manifest. Then told(verdict).
+void fileLater(const QString& file, double recorded, int stage, const QString& stationDir,
+               const QString& answerKey, std::function<void(const RecordingVerdict&)> told) {
+  struct Filed {
+    RecordingVerdict verdict;
+    QByteArray sha256;
+  };
+  const bool listed = !answerKey.isEmpty();
+  handover::run(
+      handover::keeper(),
+      [file, recorded, listed] {
+        return Filed{checkRecording(file, recorded), listed ? manifest::sha256Hex(file) : QByteArray()};
+      },
+      [=](const Filed& filed) {
+        QString error;
+        if (listed && !manifest::update(stationDir, answerKey, file, filed.sha256, &error))
+          journal::write(QStringLiteral("manifest-failed"), error);
+        journalCheck(file, filed.verdict, stage);
+        told(filed.verdict);
+      });
 }
 
 // The free space of the file system that holds file's folder (-1: unknown).
@@ -187,9 +217,9 @@ std::vector<Recorder::Report> Recorder::finish(const char* how) {
   // On disk for good before the stop is journaled and the stage goes on.
   flushMicros_ = flushToDisk(file);
   journalStop(file, recorded, how);
-  checkRecordingLater(this, file, recorded, [this, id, file, stage](const RecordingVerdict& v) {
-    journalCheck(file, v, stage);
-    emit checked(id, file, v);
+  fileLater(file, recorded, stage, manifestDir_, manifestKey_, [self = QPointer<Recorder>(this), id, file](const RecordingVerdict& v) {
+    // Read on this thread, the recorder's own.
+    if (self) emit self->checked(id, file, v);
   });
   state_ = State::Idle;
   return reports;

@@ -84,6 +84,13 @@ class Recorder : public QObject {
   // answer the station records. A recording is not started on a disk with
   // less room; the person at the station is told at once instead.
   void setRoomNeeded(qint64 bytes) { roomNeeded_ = bytes; }
+  // The checksum manifest the answers recorded from now on are listed in:
+  // that of answerKey in stationDir (no key: none, as in the equipment
+  // check).
+  void setManifest(const QString& stationDir, const QString& answerKey) {
+    manifestDir_ = stationDir;
+    manifestKey_ = answerKey;
+  }
   // Below this much free space an encoder that ended early ran out of room.
   static constexpr qint64 kFullBelowBytes = 256 * 1024;
 
@@ -104,8 +111,9 @@ class Recorder : public QObject {
   // recording device went away. Emitted once the recorder is idle again and
   // before failed() tells why.
   void endedByItself();
-  // The file of recording id has been checked after it ended; the journal
-  // has been told already.
+  // The file of recording id has been checked after it ended; its manifest
+  // line and the journal's line have been written already (they are written
+  // even when the recorder is gone by then).
   void checked(int id, const QString& file, const station::RecordingVerdict& verdict);
   // Something the person at the station must be told: with the sound
   // interface's error code, or kPlain for a box of the station's own. The
@@ -137,6 +145,7 @@ class Recorder : public QObject {
   LevelMeter* meter_ = nullptr;
   bool meterShown_ = true;
   qint64 roomNeeded_ = 0;
+  QString manifestDir_, manifestKey_;
   qint64 flushMicros_ = 0;
   // The loudest sample the capture thread saw since the bar last took it.
   std::atomic<int> blockPeak_{0};

@@ -1,12 +1,11 @@
 #include "stages/PlayAnswers.h"
 
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
-#include <QThreadPool>
 #include <QTimer>
 
 #include "window/main.h"
+#include "toolkit/handover.h"
 #include "toolkit/names.h"
 #include "toolkit/participant.h"
 #include "toolkit/recordcheck.h"
@@ -73,14 +72,14 @@ void TfrmPlayAnswers::Start() {
     files.append(frmMain->answerFile(list[i].second));
     lengthLabels[i]->setText(QStringLiteral("…"));
   }
-  QPointer<TfrmPlayAnswers> self(this);
-  QThreadPool::globalInstance()->start([self, files] {
-    QList<double> seconds;
-    for (const QString& file : files) seconds.append(station::decodedLength(file));
-    if (!self) return;
-    QMetaObject::invokeMethod(
-        self.data(), [self, seconds] { if (self) showLengths(self.data(), seconds); }, Qt::QueuedConnection);
-  });
+  station::handover::run(
+      this,
+      [files] {
+        QList<double> seconds;
+        for (const QString& file : files) seconds.append(station::decodedLength(file));
+        return seconds;
+      },
+      [this](const QList<double>& seconds) { showLengths(this, seconds); });
   Button1->setFocus();
 }
 

@@ -10,6 +10,7 @@
 #include "toolkit/guard.h"
 #include "toolkit/idle.h"
 #include "toolkit/journal.h"
+#include "toolkit/manifest.h"
 #include "framework/judge.h"
 #include "window/main.h"
 #include "toolkit/names.h"
@@ -202,6 +203,17 @@ void TfrmTestHard::Timer1Timer() {
                           QStringLiteral("venue %1; room %2; station %3; answer folder %4")
                               .arg(frmMain->StationCode, frmMain->AudCode, frmMain->CompCode,
                                    QFileInfo(frmMain->answerFolder()).fileName()));
+  // Answers whose check the journal holds but whose manifest line a crash or
+  // a power cut cut off get it now, before anyone records again.
+  QString error;
+  const int repaired = station::manifest::repair(frmMain->StationDir, key, station::journal::path(), &error);
+  if (repaired > 0)
+    station::journal::write(QStringLiteral("manifest-repaired"),
+                            QStringLiteral("%1 answers added to %2")
+                                .arg(repaired)
+                                .arg(station::manifest::manifestFile(frmMain->StationDir, key)));
+  else if (repaired < 0)
+    station::journal::write(QStringLiteral("manifest-failed"), error);
   // Ten participants' answers should fit before the first one comes.
   frmMain->warnAboutSpace(10);
   // A test recording started in the moment before the timer fired ends with

@@ -4,10 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
-#include <QThreadPool>
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "toolkit/durable.h"
 
@@ -120,22 +119,35 @@ bool record(const QString& stationDir, const QString& answerKey, const QString& 
   return update(stationDir, answerKey, answerFile, sha256Hex(answerFile), error);
 }
 
-void recordLater(QObject* receiver, const QString& stationDir, const QString& answerKey, const QString& answerFile,
-                 std::function<void(bool ok, const QString& error)> done) {
-  QPointer<QObject> target(receiver);
-  QThreadPool::globalInstance()->start([=] {
-    const QByteArray hex = sha256Hex(answerFile);
-    if (!target) return;
-    QMetaObject::invokeMethod(
-        target.data(),
-        [=] {
-          if (!target) return;
-          QString error;
-          const bool ok = update(stationDir, answerKey, answerFile, hex, &error);
-          if (done) done(ok, error);
-        },
-        Qt::QueuedConnection);
-  });
+int repair(const QString& stationDir, const QString& answerKey, const QString& journalPath, QString* error) {
+  if (answerKey.isEmpty()) return 0;
+  QFile journal(journalPath);
+  if (!journal.open(QIODevice::ReadOnly)) return 0;
+  const QString dir = withSlash(QFileInfo(withSlash(stationDir)).absoluteFilePath());
+  const QString file = manifestFile(dir, answerKey);
+  // The journal names files as they were when written; only the part from
+  // Answer_<key>/ on is taken, so a station folder moved since still works.
+  const QString within = QLatin1Char('/') + prefix(answerKey);
+  QList<Entry> entries;
+  std::set<QString> listed;
+  for (const Entry& e : read(file, answerKey))
+    if (QFileInfo(dir + e.path).isFile() && listed.insert(e.path).second) entries.append(e);
+  int added = 0;
+  while (!journal.atEnd()) {
+    const QList<QByteArray> fields = journal.readLine(64 * 1024).split('\t');
+    if (fields.size() < 5 || fields[3] != "recording-checked") continue;
+    const QString named = QString::fromUtf8(fields[4]).section(QStringLiteral("; "), 0, 0);
+    const qsizetype at = named.lastIndexOf(within);
+    const QString path = at >= 0 ? named.mid(at + 1) : named;
+    if (!usablePath(path, answerKey) || listed.count(path) || !QFileInfo(dir + path).isFile()) continue;
+    const QByteArray hex = sha256Hex(dir + path);
+    if (hex.isEmpty()) continue;
+    listed.insert(path);
+    entries.append({hex, path});
+    ++added;
+  }
+  if (added > 0 && !durable::replaceFile(file, format(entries), error)) return -1;
+  return added;
 }
 
 }  // namespace station::manifest

@@ -13,9 +13,7 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QObject>
 #include <QString>
-#include <functional>
 
 namespace station::manifest {
 
@@ -38,10 +36,15 @@ bool update(const QString& stationDir, const QString& answerKey, const QString& 
 // sha256Hex and update in one call.
 bool record(const QString& stationDir, const QString& answerKey, const QString& answerFile,
             QString* error = nullptr);
-// sha256Hex on a worker thread, then update on receiver's thread (unless
-// receiver is gone by then), then done with update's result and error.
-void recordLater(QObject* receiver, const QString& stationDir, const QString& answerKey,
-                 const QString& answerFile, std::function<void(bool ok, const QString& error)> done = {});
+
+// Gives every answer file whose check the journal at journalPath holds
+// ("recording-checked" lines) and that exists under Answer_<key>/ its line,
+// where the manifest lacks one: a crash or a power cut between the check
+// and the manifest's replacement left it out. Lines already there are kept
+// as they are. Returns how many lines were added, or -1 with the cause in
+// error when the manifest cannot be written.
+int repair(const QString& stationDir, const QString& answerKey, const QString& journalPath,
+           QString* error = nullptr);
 
 // One line of a manifest.
 struct Entry {

@@ -4,8 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
-#include <QThreadPool>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -106,21 +104,6 @@ double decodedLength(const QString& file) {
     frames += got;
   }
   return frames > 0 ? double(frames) / sound.info.samplerate : -1;
-}
-
-void checkRecordingLater(QObject* receiver, const QString& file, double recordedSeconds,
-                         std::function<void(const RecordingVerdict&)> done) {
-  QPointer<QObject> target(receiver);
-  QThreadPool::globalInstance()->start([target, file, recordedSeconds, done = std::move(done)] {
-    const RecordingVerdict verdict = checkRecording(file, recordedSeconds);
-    if (!target) return;
-    QMetaObject::invokeMethod(
-        target.data(),
-        [target, verdict, done] {
-          if (target) done(verdict);
-        },
-        Qt::QueuedConnection);
-  });
 }
 
 QString verdictName(RecordingVerdict::Fault fault) {

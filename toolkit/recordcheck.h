@@ -7,9 +7,7 @@
 // while: a loose plug, a device that dropped out and came back).
 #pragma once
 
-#include <QObject>
 #include <QString>
-#include <functional>
 
 namespace station {
 
@@ -41,11 +39,6 @@ double soundLength(const QString& file);
 // gives what is left of it); negative when the file is missing or nothing
 // of it decodes.
 double decodedLength(const QString& file);
-
-// checkRecording on a worker thread; done then runs on receiver's thread,
-// unless receiver is gone by then.
-void checkRecordingLater(QObject* receiver, const QString& file, double recordedSeconds,
-                         std::function<void(const RecordingVerdict&)> done);
 
 // The verdict's name in the journal: "ok", "missing", "unreadable",
 // "too-short", "silent", "silent-gap".

@@ -26,7 +26,7 @@
 #include "toolkit/instance.h"
 #include "toolkit/durable.h"
 #include "toolkit/journal.h"
-#include "toolkit/manifest.h"
+#include "toolkit/handover.h"
 #include "toolkit/keyboard.h"
 #include "toolkit/levelmeter.h"
 #include "toolkit/names.h"
@@ -68,13 +68,6 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
   recorder_ = new station::Recorder(this);
   connect(recorder_, &station::Recorder::endedByItself, this, &TfrmMain::recordingEndedByItself);
   connect(recorder_, &station::Recorder::checked, this, &TfrmMain::recordingChecked);
-  // Each answer checked goes into the checksum manifest beside its folder.
-  connect(recorder_, &station::Recorder::checked, this, [this](int, const QString& file) {
-    if (AnswerKey.isEmpty()) return;
-    station::manifest::recordLater(this, StationDir, AnswerKey, file, [](bool ok, const QString& error) {
-      if (!ok) station::journal::write(QStringLiteral("manifest-failed"), error);
-    });
-  });
   connect(recorder_, &station::Recorder::failed, this, [this](const QString& message, int code) {
     if (code == station::Recorder::kPlain) dialogs::showMessage(message);
     else ShowError(message, code);
@@ -165,6 +158,12 @@ void TfrmMain::FormCreate() {
 void TfrmMain::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  // Checks and hashes still running are waited for, so that their manifest
+  // and journal lines are written before the journal ends. A check takes
+  // well under a second; the bound only keeps a hung disk from holding the
+  // station.
+  if (!station::handover::finish(kFinishWorkMs))
+    station::journal::write(QStringLiteral("work-unfinished"), QStringLiteral("checks still running at the end"));
   station::journal::write(QStringLiteral("station-end"));
   if (CurrentFrame) {
     delete CurrentFrame.data();
@@ -279,7 +278,11 @@ QString TfrmMain::rereadSubject() {
 
 // --- the recorder's operations, forwarded ---
 
-void TfrmMain::StartRecording(const QString& file) { recorder_->start(file); }
+void TfrmMain::StartRecording(const QString& file) {
+  // Each answer, once checked, goes into the checksum manifest beside its folder.
+  recorder_->setManifest(StationDir, AnswerKey);
+  recorder_->start(file);
+}
 void TfrmMain::StopRecording(const QString& file) { recorder_->stop(file); }
 void TfrmMain::endStageSound() { recorder_->endSound(); }
 bool TfrmMain::isRecording() const { return recorder_->isRecording(); }

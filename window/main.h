@@ -138,6 +138,8 @@ class TfrmMain : public QWidget {
   void showLevelMeter(bool on);
   static constexpr int kMeterWidth = 120;
   static constexpr int kMeterHeight = 14;
+  // How long the end of the station waits for checks and hashes in flight.
+  static constexpr int kFinishWorkMs = 10000;
 
   QWidget* stageArea_ = nullptr;
   bool destroyed_ = false;

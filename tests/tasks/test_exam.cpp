@@ -8,7 +8,7 @@
 // eight answer files, each holding the tone for its period.
 #include <QLabel>
 #include <QProgressBar>
-#include <QThreadPool>
+#include "toolkit/handover.h"
 #include <QProcess>
 #include <QtTest>
 #include <optional>
@@ -122,7 +122,7 @@ class TestExam : public QObject {
   // and details), and every recording's check good.
   static void checkJournal(const QString& path) {
     // The last answers' checks may still run: their lines come when they end.
-    QThreadPool::globalInstance()->waitForDone(10000);
+    station::handover::finish(10000);
     test::pump(50);
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));

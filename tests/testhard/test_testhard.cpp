@@ -3,6 +3,7 @@
 // the answer folder key and the switch to the instruction stage.
 #include <QAction>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -13,7 +14,9 @@
 #include "sound_file.h"
 #include "synthetic_device.h"
 #include "framework/judge.h"
+#include "toolkit/journal.h"
 #include "toolkit/levelmeter.h"
+#include "toolkit/manifest.h"
 #include "window/main.h"
 #include "toolkit/picture.h"
 #include "window/stages.h"
@@ -501,6 +504,56 @@ class TestTestHard : public QObject {
     QVERIFY(CurrentFrame && CurrentFrame != old);
     QVERIFY(test::waitFor([&] { return old.isNull(); }));
     QCOMPARE(s.boxes.count(), 0);
+  }
+
+  // A restart after a crash or a power cut that fell between an answer's
+  // check and the manifest's replacement: finishing the check lists every
+  // answer on disk whose check the journal holds, and sha256sum agrees. An
+  // answer without a check (cut off by the crash) is not vouched for.
+  void finishingRepairsTheManifest_data() {
+    QTest::addColumn<QStringList>("listed");   // answers in the manifest before
+    QTest::addColumn<QStringList>("checked");  // answers the journal holds a check of
+    QTest::addColumn<QStringList>("after");    // answers in the manifest after
+    QTest::newRow("checked, not listed") << QStringList{"_01"} << QStringList{"_01", "_02_2"}
+                                         << QStringList{"_01", "_02_2"};
+    QTest::newRow("no manifest at all") << QStringList{} << QStringList{"_00", "_01"} << QStringList{"_00", "_01"};
+    QTest::newRow("on disk, never checked") << QStringList{"_01"} << QStringList{"_01"} << QStringList{"_01"};
+  }
+  void finishingRepairsTheManifest() {
+    QFETCH(QStringList, listed);
+    QFETCH(QStringList, checked);
+    QFETCH(QStringList, after);
+    const QString key = "2017_01_1234_0012_3", code = "2751234567897";
+    const QString folder = "Answer_" + key + "/" + code + "/";
+    CheckStation s([&](const QString& dir) {
+      QVERIFY(QDir().mkpath(dir + "/" + folder));
+      QByteArray manifest, journal;
+      for (const QString& suffix : QStringList{"_00", "_01", "_02_2", "_03"}) {
+        const QString path = folder + code + suffix + ".ogg";
+        QVERIFY(test::writeSoundFile(dir + "/" + path, test::tone(440, 0.5, 4410 * (suffix.size() + 1)), 44100, 2));
+        if (listed.contains(suffix)) manifest += station::manifest::sha256Hex(dir + "/" + path) + "  " + path.toUtf8() + "\n";
+        if (checked.contains(suffix))
+          journal += "2026-12-08T09:41:07.118+03:00\t" + code.toUtf8() + "\t11\trecording-checked\t/elsewhere/" +
+                     path.toUtf8() + "; length 0.20 s; peak -6.0 dBFS; ok\n";
+      }
+      QFile m(dir + "/Answer_" + key + ".sha256"), j(dir + "/Answer_" + key + ".log");
+      QVERIFY(listed.isEmpty() || (m.open(QIODevice::WriteOnly) && m.write(manifest) > 0));
+      QVERIFY(j.open(QIODevice::WriteOnly) && j.write(journal) > 0);
+    });
+    s.acceptBothChecks();
+    s.fill("1234", "12", "3");
+    QVERIFY(s.finishEnabled());
+    QVERIFY2(s.finish(), qPrintable(s.boxes.lastText()));
+    QStringList now;
+    for (const auto& e : station::manifest::read(s.fx.dir() + "/Answer_" + key + ".sha256", key))
+      now << e.path.mid(folder.size() + code.size()).chopped(4);
+    QCOMPARE(now, after);
+    QProcess sha;
+    sha.setWorkingDirectory(s.fx.dir());
+    sha.start("sha256sum", {"-c", "--quiet", "Answer_" + key + ".sha256"});
+    QVERIFY(sha.waitForFinished(10000));
+    QCOMPARE(sha.exitCode(), 0);
+    station::journal::open({});
   }
 
   void twoQuickPressesSwitchOnce() {
