@@ -417,12 +417,14 @@ void Recorder::endOnSignal() {
   switch (state_) {
     case State::Recording: {
       // Finished, not cut off: the encoder gets the end of its input and
-      // writes a complete file. Nobody is left to read a box about it, nor
-      // to wait for its check.
+      // writes a complete file. Nobody is left to read a box about it; its
+      // check and manifest line are written before the station ends (the
+      // end waits for them).
       const double recorded = seconds();
       audio::channelStop(RecordChannel);
       flushMicros_ = flushToDisk(file_);
       journalStop(file_, recorded, "ended with the station");
+      fileLater(file_, recorded, journal::stage(), manifestDir_, manifestKey_, [](const RecordingVerdict&) {});
       break;
     }
     case State::Idle:
