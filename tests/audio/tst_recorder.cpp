@@ -17,6 +17,7 @@
 #include "support/modal.h"
 #include "support/sound_file.h"
 #include "support/synthetic_device.h"
+#include "toolkit/handover.h"
 
 using namespace std::chrono_literals;
 
@@ -264,7 +265,7 @@ class TestRecorder : public QObject {
     };
     // The file's check reads it on a worker thread for a moment after each
     // stop: both counts are taken once the checks have finished.
-    auto settle = [] { QTest::qWait(500); };
+    auto settle = [] { QVERIFY(station::handover::finish(10000)); };
     cycle(0);
     settle();
     const int fds = probe::openFds(), threads = probe::threads();
