@@ -89,10 +89,15 @@ void SyntheticDevice::stopCapture() {
   capturing_ = false;
 }
 
+std::vector<std::uint64_t> SyntheticDevice::captureLengths() const {
+  std::lock_guard lock(lengthsMutex_);
+  return captureLengths_;
+}
+
 void SyntheticDevice::captureLoop(CaptureSink sink) {
   std::vector<std::int16_t> block(kCaptureBlock * audio::kChannels);
   const auto start = Clock::now();
-  std::uint64_t sent = 0;
+  std::uint64_t sent = 0, delivered = 0;
   while (!stopCapture_) {
     const double hz = hz_, amp = amplitude_;
     for (std::size_t i = 0; i < kCaptureBlock; ++i, ++phaseFrame_) {
@@ -104,10 +109,13 @@ void SyntheticDevice::captureLoop(CaptureSink sink) {
     if (!captureLost_) {
       sink(block.data(), kCaptureBlock);
       captured_ += kCaptureBlock;
+      delivered += kCaptureBlock;
     }
     sent += kCaptureBlock;
     pace(start, sent, speed_);
   }
+  std::lock_guard lock(lengthsMutex_);
+  captureLengths_.push_back(delivered);
 }
 
 int SyntheticDevice::openOutput(OutputSource source) {

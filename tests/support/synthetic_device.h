@@ -66,6 +66,9 @@ class SyntheticDevice final : public audio::Backend {
   // --- what came out ---
   // Frames delivered to the recorder since the device was installed.
   std::uint64_t capturedFrames() const { return captured_.load(); }
+  // Frames delivered by each capture that has stopped, in the order they
+  // started: what one recording was given, however late a test looks.
+  std::vector<std::uint64_t> captureLengths() const;
   bool capturing() const { return capturing_.load(); }
   bool outputRunning() const { return outputRunning_.load(); }
   // Every frame pulled from the station while something was playing
@@ -110,6 +113,8 @@ class SyntheticDevice final : public audio::Backend {
   std::atomic<bool> stopCapture_{false};
   std::atomic<std::uint64_t> captured_{0};
   std::uint64_t phaseFrame_ = 0;  // capture thread
+  mutable std::mutex lengthsMutex_;
+  std::vector<std::uint64_t> captureLengths_;
   std::thread captureThread_;
 
   OutputSource source_;

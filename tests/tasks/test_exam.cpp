@@ -35,8 +35,8 @@ const QString kFirst = "2753000000003", kSecond = "2755000000007";
 
 struct Recorded {
   QString suffix;
-  int ticks;             // the period in station seconds (0: the code, as long as it was spoken)
-  std::uint64_t frames;  // captured by the device meanwhile
+  int ticks;    // the period in station seconds (0: the code, as long as it was spoken)
+  int capture;  // the device's capture that recorded it
 };
 
 QString text(const char* name) { return CurrentFrame->findChild<QLabel*>(name)->text(); }
@@ -48,15 +48,13 @@ class TestExam : public QObject {
   Q_OBJECT
   test::SyntheticDevice* dev = nullptr;
   QMap<QString, QList<Recorded>> recorded;  // by participant
-  std::uint64_t mark = 0;
+  int captures = 0;                          // the device's captures so far
 
-  // Until pred holds; the frames captured since the last mark go to the answer suffix.
+  // Until pred holds; the answer suffix was recorded by the next capture.
   template <class Pred>
   bool until(Pred pred, const QString& code = {}, const QString& suffix = {}, int ticks = 0) {
     if (!test::waitFor(pred, 30000)) return false;
-    const std::uint64_t now = dev->capturedFrames();
-    if (!suffix.isEmpty()) recorded[code] << Recorded{suffix, ticks, now - mark};
-    mark = now;
+    if (!suffix.isEmpty()) recorded[code] << Recorded{suffix, ticks, captures++};
     return true;
   }
   template <class F>
@@ -71,6 +69,7 @@ class TestExam : public QObject {
   }
 
   void participant(const QString& code, bool early, const QString& refused) {
+    captures = int(dev->captureLengths().size());  // nothing records at the code entry
     auto* entry = test::stage<TfrmInstruction>();
     QVERIFY(entry);
     if (!refused.isEmpty()) {
@@ -196,11 +195,12 @@ class TestExam : public QObject {
       QCOMPARE(QDir(dir.filePath(code)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
       for (const Recorded& r : recorded[code]) {
         const test::SoundFile s = test::readSoundFile(dir.filePath(code + "/" + code + r.suffix));
-        const double captured = double(r.frames) / kRate, period = r.ticks * kScale * kSpeed;
+        const std::vector<std::uint64_t> lengths = dev->captureLengths();
+        QVERIFY(r.capture < int(lengths.size()));
+        const double captured = double(lengths[r.capture]) / kRate, period = r.ticks * kScale * kSpeed;
         const QString what = QString("%1%2: %3 s, captured %4 s").arg(code, r.suffix).arg(s.seconds()).arg(captured);
         QVERIFY2(s.ok && std::abs(test::dominantFrequency(s.channel(0), kRate) - kTone) < 10, qPrintable(what));
-        // All the device captured meanwhile (the ends of the questions are
-        // seen by polling, while the next one records) ...
+        // All the device captured for it ...
         QVERIFY2(std::abs(s.seconds() - captured) <= captured * 0.02 + 0.5, qPrintable(what));
         // ... about the period: a station second lasts longer while the machine is busy.
         QVERIFY2(!r.ticks || (s.seconds() >= period * 0.5 && s.seconds() <= period * 2.5 + 0.5), qPrintable(what));
