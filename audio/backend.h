@@ -19,8 +19,10 @@ constexpr int kChannels = 2;
 
 class Backend {
  public:
-  // Receives captured frames on the capture thread; must not block.
-  using CaptureSink = std::function<void(const std::int16_t* frames, std::size_t count)>;
+  // Receives captured frames on the capture thread; must not block. Returns
+  // whether the frames went into the recording (not while it is paused
+  // waiting for its encoder, nor once it has ended).
+  using CaptureSink = std::function<bool(const std::int16_t* frames, std::size_t count)>;
   // Fills `count` output frames on the output thread; returns false when
   // nothing was playing (the frames are then silence).
   using OutputSource = std::function<bool(std::int16_t* frames, std::size_t count)>;

@@ -47,13 +47,13 @@ int Recording::startCapture() {
   lastBlockNs.store(nowNs());
   return backend().startCapture([r](const std::int16_t* frames, std::size_t count) {
     r->lastBlockNs.store(nowNs(), std::memory_order_relaxed);
-    if (r->paused.load(std::memory_order_relaxed) || r->ended.load(std::memory_order_relaxed)) return;
+    if (r->paused.load(std::memory_order_relaxed) || r->ended.load(std::memory_order_relaxed)) return false;
     Encoder* e = r->encoder.load(std::memory_order_acquire);
     // An encoder that has ended ends its recording, with or without a record
     // proc to say so; nothing of the recording runs after that.
     if (e && !e->active()) {
       r->ended.store(true, std::memory_order_release);
-      return;
+      return false;
     }
     capturingNow = r;
     if (e) e->push(frames, count);
@@ -61,6 +61,7 @@ int Recording::startCapture() {
     if (r->proc && !r->proc(r->handle, frames, static_cast<std::uint32_t>(count * kChannels * 2), r->user))
       r->ended.store(true, std::memory_order_release);
     capturingNow = nullptr;
+    return true;
   });
 }
 

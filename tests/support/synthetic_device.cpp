@@ -107,9 +107,8 @@ void SyntheticDevice::captureLoop(CaptureSink sink) {
       block[2 * i + 1] = s;
     }
     if (!captureLost_) {
-      sink(block.data(), kCaptureBlock);
+      if (sink(block.data(), kCaptureBlock)) delivered += kCaptureBlock;
       captured_ += kCaptureBlock;
-      delivered += kCaptureBlock;
     }
     sent += kCaptureBlock;
     pace(start, sent, speed_);

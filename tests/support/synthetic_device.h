@@ -66,8 +66,10 @@ class SyntheticDevice final : public audio::Backend {
   // --- what came out ---
   // Frames delivered to the recorder since the device was installed.
   std::uint64_t capturedFrames() const { return captured_.load(); }
-  // Frames delivered by each capture that has stopped, in the order they
-  // started: what one recording was given, however late a test looks.
+  // Frames each capture that has stopped delivered into its recording (not
+  // those dropped while it waited for its encoder), in the order the
+  // captures started: what one recording was given, however late a test
+  // looks.
   std::vector<std::uint64_t> captureLengths() const;
   bool capturing() const { return capturing_.load(); }
   bool outputRunning() const { return outputRunning_.load(); }
