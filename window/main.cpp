@@ -45,7 +45,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Станция записи устных ответов ТАВРЭ - 2017"));
   setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-  // On a small screen the whole station is built smaller (shell/screenfit.h).
+  // On a small screen the whole station is built smaller (toolkit/screenfit.h).
   station::screen::scaleTree(this, true);
   resize(station::screen::scaled(station::screen::kDesignSize.width()),
          station::screen::scaled(station::screen::kDesignSize.height()));
@@ -124,8 +124,8 @@ void TfrmMain::FormCreate() {
   AnswerTime1 = 180;
   PrepTime2 = 60;
   AnswerTime2 = 60;
-  PrepTime3 = station::kFlat ? 60 : 90;
-  AnswerTime3 = station::kFlat ? 180 : 240;
+  PrepTime3 = station::deliverable().prepTime3;
+  AnswerTime3 = station::deliverable().answerTime3;
   ParticipantCode = QStringLiteral("1234567890123");
   // Room for the longest answer, in whole minutes of the encoder's output.
   recorder_->setRoomNeeded((qint64(std::max(AnswerTime1, AnswerTime3)) + 59) / 60 * station::kEncoderBytesPerMinute);
@@ -231,13 +231,7 @@ void TfrmMain::ShowError(const QString& message, int errorCode) {
   dialogs::showErrorBox(this, QStringLiteral("%1\n(error code: %2)").arg(message, QString::number(errorCode)));
 }
 
-QString TfrmMain::kimVariant() const {
-#ifdef QUORVEL_FLAT
-  return {};
-#else
-  return KimVariant;
-#endif
-}
+QString TfrmMain::kimVariant() const { return station::deliverable().flat() ? QString() : KimVariant; }
 
 QString TfrmMain::answerFolder() const { return station::names::answerFolder(StationDir, AnswerKey); }
 
@@ -364,7 +358,8 @@ void useProgramFolderForKim() {
 }
 }  // namespace
 
-int stationMain(int argc, char** argv, const StageSet& stages) {
+int stationMain(int argc, char** argv, const StageSet& stages, const Deliverable& deliverable) {
+  setDeliverable(deliverable);
   QApplication app(argc, argv);
   // A screen too small for the main window: the station is built smaller.
   screen::setFactor(screen::screenFactor());
