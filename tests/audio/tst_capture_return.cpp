@@ -161,10 +161,13 @@ class TestCaptureReturn : public QObject {
     QVERIFY(h != 0);
     QTest::qWait(1500);
     stopTone();
-    const double goneAt = wall.elapsed() / 1000.0;
     QVERIFY(unload(kLoopback));
     QVERIFY(unload(kDrainSink));
+    // The source is the null sink's monitor: it goes while this unload runs,
+    // which a busy sound server may take a while over.
+    const double goneFrom = wall.elapsed() / 1000.0;
     QVERIFY(unload(kNullSink));
+    const double goneAt = wall.elapsed() / 1000.0;
     QTRY_VERIFY_WITH_TIMEOUT(audio::recordStatus(h).deviceLost, 2000);
     QTest::qWait(1500);
     QCOMPARE(audio::channelIsActive(h), int(audio::Playing));
@@ -188,11 +191,11 @@ class TestCaptureReturn : public QObject {
     const audio::RecordGap gap = st.gaps[0];
     const test::SoundFile f = test::readSoundFile(file);
     QVERIFY(f.ok);
-    qInfo("file %.3f s, wall %.3f s; gap %.3f..%.3f s (gone at %.3f s, back at %.3f s); device '%s'", f.seconds(),
-          seconds, gap.fromMs / 1000.0, gap.toMs / 1000.0, goneAt, backAt, qPrintable(st.device));
+    qInfo("file %.3f s, wall %.3f s; gap %.3f..%.3f s (gone at %.3f..%.3f s, back at %.3f s); device '%s'", f.seconds(),
+          seconds, gap.fromMs / 1000.0, gap.toMs / 1000.0, goneFrom, goneAt, backAt, qPrintable(st.device));
     QVERIFY(std::abs(f.seconds() - seconds) < 0.5);
     QVERIFY(gap.cameBack);
-    QVERIFY(std::abs(gap.fromMs / 1000.0 - goneAt) < 0.5);
+    QVERIFY(gap.fromMs / 1000.0 > goneFrom - 0.5 && gap.fromMs / 1000.0 < goneAt + 0.5);
     QVERIFY(gap.toMs / 1000.0 > backAt - 0.2 && gap.toMs / 1000.0 < backAt + 1.5);
     const auto left = f.channel(0);
     const auto at = [](double s) { return std::size_t(std::max(0.0, s) * kRate); };

@@ -1,7 +1,8 @@
 // The first and the last second of a task answer on a real sound server: a
 // tone burst played the moment the countdown window closes and another one
 // right before the answer time runs out must both be in the answer file,
-// the first at its very start, and the file must last the answer period.
+// the first at its very start, nothing lost between them, and the file must
+// end with the answer period.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -60,10 +61,12 @@ class TestAnswerEdges : public QObject {
 
     QElapsedTimer sinceClose;
     bool second = false;
+    double secondAt = 0;  // seconds after the first burst
     QTimer lateBurst;
     lateBurst.setSingleShot(true);
     connect(&lateBurst, &QTimer::timeout, [&] {
       player.write(burst2);
+      secondAt = sinceClose.nsecsElapsed() * 1e-9;
       second = true;
     });
     // The countdown window closes: the first burst sounds right away, the
@@ -107,7 +110,12 @@ class TestAnswerEdges : public QObject {
     QVERIFY2(first >= 0 && first <= 0.15, "the burst played as the countdown closed is not at the start");
     QVERIFY2(firstEnds >= 0, "the burst played as the countdown closed is cut");
     QVERIFY2(last >= 0, "the burst played right before the stop is not in the file");
-    QVERIFY(std::abs(f.seconds() - (kAnswer + 1)) <= 0.1);
+    // Nothing is lost between them, and the file ends with the stop, right
+    // after the second burst. How much of the period the file holds also
+    // depends on how soon the sound server opens the capture, which a busy
+    // machine delays; the file is never longer than the period.
+    QVERIFY2(std::abs((last - first) - secondAt) <= 0.1, qPrintable(QString("bursts %1 s apart, played %2 s apart").arg(last - first).arg(secondAt)));
+    QVERIFY(f.seconds() - last >= 0.2 && f.seconds() <= kAnswer + 1 + 0.1);
   }
 };
 
