@@ -2,117 +2,20 @@
 
 #include <algorithm>
 #include <atomic>
-#include <map>
-#include <mutex>
-#include <utility>
 #include <vector>
 
 #include "audio/backend.h"
-#include "audio/clock.h"
 #include "audio/encoder.h"
-#include "audio/mixer.h"
+#include "audio/handles.h"
 #include "audio/recording.h"
-#include "audio/stream.h"
 
 namespace audio {
+using namespace detail;
+
 namespace {
 
 // How long ending a recording waits for the encoder to finish its file.
 constexpr int kEncoderFinishMs = 5000;
-// The output device is released once nothing has played for this long.
-constexpr std::int64_t kOutputIdleNs = 500'000'000;
-
-thread_local int lastError = ErrOk;
-
-bool fail(int code) {
-  lastError = code;
-  return false;
-}
-bool ok() {
-  lastError = ErrOk;
-  return true;
-}
-
-using Stream = MixerStream;
-
-struct State {
-  std::mutex tableMutex;  // handle tables (the capture thread never takes it)
-  std::map<Handle, std::shared_ptr<Recording>> recordings;
-  std::map<Handle, Handle> encoders;  // encoder handle -> recording handle
-  std::map<Handle, std::shared_ptr<Stream>> streams;
-  // The recording ended last, kept for recordStatus() until the next one.
-  std::shared_ptr<Recording> lastEnded;
-  Handle lastHandle = 0;
-  bool captureOpen = false;
-  bool outputOpen = false;
-  bool outputRunning = false;
-  bool outputWentAway = false;  // not yet told by outputLost()
-
-  Mixer mixer;  // the playing streams (UI and output thread)
-
-  Handle newHandle() {
-    do ++lastHandle;
-    while (lastHandle == 0 || recordings.count(lastHandle) || streams.count(lastHandle) ||
-           encoders.count(lastHandle));
-    return lastHandle;
-  }
-};
-
-State& state() {
-  static State s;
-  return s;
-}
-
-std::shared_ptr<Recording> findRecording(Handle h) {
-  State& s = state();
-  std::lock_guard lock(s.tableMutex);
-  if (auto it = s.recordings.find(h); it != s.recordings.end()) return it->second;
-  if (auto it = s.encoders.find(h); it != s.encoders.end()) return s.recordings.at(it->second);
-  return nullptr;
-}
-
-// A running recording, or the one ended last.
-std::shared_ptr<Recording> findRecordingOrLast(Handle h) {
-  if (auto rec = findRecording(h)) return rec;
-  State& s = state();
-  std::lock_guard lock(s.tableMutex);
-  if (s.lastEnded && h != 0 && (h == s.lastEnded->handle || h == s.lastEnded->encoderHandle)) return s.lastEnded;
-  return nullptr;
-}
-
-std::shared_ptr<Stream> findStream(Handle h) {
-  State& s = state();
-  std::lock_guard lock(s.tableMutex);
-  auto it = s.streams.find(h);
-  return it == s.streams.end() ? nullptr : it->second;
-}
-
-// Output thread: mixes every playing stream into the device's block.
-bool mix(std::int16_t* out, std::size_t count) { return state().mixer.mix(out, count); }
-
-// Nothing plays on an output device that has gone away: it is released,
-// and the next play opens the default device afresh.
-void dropLostOutput() {
-  State& s = state();
-  if (!s.outputRunning || !backend().outputLost()) return;
-  s.mixer.clear();
-  backend().stopOutput();
-  s.outputRunning = false;
-  s.outputWentAway = true;
-}
-
-// Releases the output device once nothing has played for a while, so an
-// idle station does not keep a device stream running.
-void settleOutput(bool force = false) {
-  State& s = state();
-  dropLostOutput();
-  if (!s.outputRunning || !s.mixer.idle()) return;
-  if (!force && nowNs() - s.mixer.lastPlayedNs() < kOutputIdleNs) return;
-  backend().stopOutput();
-  s.outputRunning = false;
-}
-
-void unplay(const std::shared_ptr<Stream>& st) { state().mixer.remove(st); }
 
 // Ends a recording: capture stopped (with what was on its way), encoder input
 // closed, the encoder's exit awaited; the handles are gone afterwards.
@@ -174,21 +77,6 @@ bool recordInit(int device) {
   noteCaptureDeviceName(QString::fromStdString(backend().captureDeviceName()));
   return ok();
 }
-
-// "Init"
-bool init(int device, int freq, std::uint32_t, quintptr) {
-  State& s = state();
-  if (device != -1) return fail(ErrDevice);
-  if (freq != kRate) return fail(ErrFormat);
-  if (s.outputOpen) return fail(ErrAlready);
-  const int rc = backend().openOutput(&mix);
-  if (rc != ErrOk) return fail(rc);
-  s.outputOpen = true;
-  return ok();
-}
-
-// "ErrorGetCode"
-int errorGetCode() { return lastError; }
 
 // "RecordStart"
 Handle recordStart(int freq, int chans, std::uint32_t flags, RecordProc proc, void* user) {
@@ -309,52 +197,12 @@ int channelIsActive(Handle handle) {
   return state().mixer.playing(st) ? Playing : Stopped;
 }
 
-// "StreamCreateFile"
-Handle streamCreateFile(const QString& file, std::uint64_t offset, std::uint64_t length, std::uint32_t) {
-  State& s = state();
-  settleOutput();
-  if (!s.outputOpen) return fail(ErrInit), 0;
-  if (offset != 0 || length != 0) return fail(ErrNotAvailable), 0;
-  int error = ErrOk;
-  auto reader = FileReader::open(file, error);
-  if (!reader) return fail(error), 0;
-  auto st = std::make_shared<Stream>();
-  st->reader = std::move(reader);
-  std::lock_guard lock(s.tableMutex);
-  st->handle = s.newHandle();
-  s.streams[st->handle] = st;
-  ok();
-  return st->handle;
-}
-
-bool outputLost() {
-  State& s = state();
-  dropLostOutput();
-  return std::exchange(s.outputWentAway, false);
-}
-
-// "StreamFree"
-bool streamFree(Handle handle) {
-  State& s = state();
-  std::shared_ptr<Stream> st;
-  {
-    std::lock_guard lock(s.tableMutex);
-    auto it = s.streams.find(handle);
-    if (it == s.streams.end()) return fail(ErrHandle);
-    st = it->second;
-    s.streams.erase(it);
-  }
-  unplay(st);
-  settleOutput();
-  return ok();  // the file is closed here, with the last reference
-}
-
 // "RecordFree"
 bool recordFree() {
   State& s = state();
   int code = ErrOk;
   for (auto& rec : allRecordings())
-    if (!endRecording(rec)) code = lastError;
+    if (!endRecording(rec)) code = errorGetCode();
   if (!s.captureOpen) return fail(ErrInit);
   backend().closeCapture();
   s.captureOpen = false;
@@ -379,15 +227,6 @@ bool free() {
   if (!s.outputOpen) return fail(ErrInit);
   backend().closeOutput();
   s.outputOpen = false;
-  return ok();
-}
-
-// "Stop"
-bool stop() {
-  State& s = state();
-  s.mixer.clear();
-  settleOutput(true);
-  if (!s.outputOpen) return fail(ErrInit);
   return ok();
 }
 
@@ -417,12 +256,6 @@ QString captureDeviceName() {
     if (!name.isEmpty()) return name;
   }
   return lastCaptureDeviceName();
-}
-
-std::size_t handleCount() {
-  State& s = state();
-  std::lock_guard lock(s.tableMutex);
-  return s.recordings.size() + s.encoders.size() + s.streams.size();
 }
 
 }  // namespace audio

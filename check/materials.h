@@ -1,5 +1,5 @@
 // What the materials checker opens and how it judges each file. Every name
-// is the station's own (shell/names.h), relative to the current folder as at
+// is the station's own (toolkit/names.h), relative to the current folder as at
 // the station; texts are loaded by the station's own text view.
 #pragma once
 

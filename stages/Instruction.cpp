@@ -99,9 +99,7 @@ void TfrmInstruction::Button1Click() {
   QString reasons;
   if (ValidateParticipantCode(code, reasons)) {
     frmMain->ParticipantCode = code;
-#ifndef QUORVEL_FLAT
-    frmMain->KimVariant = code.mid(3, 1);
-#endif
+    if (!station::deliverable().flat()) frmMain->KimVariant = code.mid(3, 1);
     station::journal::setParticipant(code);
     station::journal::write(QStringLiteral("participant-accepted"), code);
     // The box, if any, comes before the switch: the countdown must not start

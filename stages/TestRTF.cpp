@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "toolkit/deliverable.h"
 #include "toolkit/guard.h"
 #include "toolkit/modal.h"
 #include "toolkit/screenfit.h"

@@ -1,12 +1,33 @@
-// The two deliverables are built from the same sources; QUORVEL_FLAT selects
-// quorvel-flat (all task texts directly in KIM, shorter task 3, scroll bars in
-// every text view).
+// The two programs, quorvel and quorvel-flat, are the same station; they
+// differ in three facts, held by one Deliverable that each program's entry
+// chooses before anything else runs (setDeliverable). Everything else reads
+// deliverable().
 #pragma once
 
+#include "toolkit/names.h"
+
 namespace station {
-#ifdef QUORVEL_FLAT
-inline constexpr bool kFlat = true;
-#else
-inline constexpr bool kFlat = false;
-#endif
+
+struct Deliverable {
+  // The program's name, as its journal shows it.
+  const char* program;
+  // Where the task texts lie: variant subfolders of KIM with question texts
+  // T2_n.rtf (quorvel), or KIM itself with Task2_n.rtf (quorvel-flat).
+  names::Layout kimLayout;
+  // Task 3's preparation and answer times, in seconds.
+  int prepTime3;
+  int answerTime3;
+  // Every text view shows its scroll bars, whatever its layout says.
+  bool scrollBarsEverywhere;
+
+  bool flat() const { return kimLayout == names::Layout::Flat; }
+};
+
+inline constexpr Deliverable kQuorvel{"quorvel", names::Layout::Variants, 90, 240, false};
+inline constexpr Deliverable kQuorvelFlat{"quorvel-flat", names::Layout::Flat, 60, 180, true};
+
+// The deliverable of this process; quorvel until set.
+const Deliverable& deliverable();
+void setDeliverable(const Deliverable& d);
+
 }  // namespace station

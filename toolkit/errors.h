@@ -1,5 +1,5 @@
 // Errors that end an event handler at the step that failed. The handler guard
-// (shell/guard.h) shows what() in the stop-icon error box.
+// (toolkit/guard.h) shows what() in the stop-icon error box.
 #pragma once
 
 #include <QString>

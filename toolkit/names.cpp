@@ -15,8 +15,6 @@ QString instructionFile() { return QStringLiteral("KIM/I.rtf"); }
 QString testRecordingFile() { return QStringLiteral("test.ogg"); }
 
 namespace {
-constexpr Layout kLayout = kFlat ? Layout::Flat : Layout::Variants;
-
 // Folder of one participant's task materials.
 QString variantFolder(Layout layout, const QString& kimVariant) {
   if (layout == Layout::Flat) return QStringLiteral("KIM/");
@@ -37,9 +35,9 @@ QString questionFile(Layout layout, const QString& kimVariant, int n) {
   return variantFolder(layout, kimVariant) + QStringLiteral("T2_%1.rtf").arg(n);
 }
 
-QString preparationFile(const QString& kimVariant, int k) { return preparationFile(kLayout, kimVariant, k); }
-QString taskFile(const QString& kimVariant, int k) { return taskFile(kLayout, kimVariant, k); }
-QString questionFile(const QString& kimVariant, int n) { return questionFile(kLayout, kimVariant, n); }
+QString preparationFile(const QString& kimVariant, int k) { return preparationFile(deliverable().kimLayout, kimVariant, k); }
+QString taskFile(const QString& kimVariant, int k) { return taskFile(deliverable().kimLayout, kimVariant, k); }
+QString questionFile(const QString& kimVariant, int n) { return questionFile(deliverable().kimLayout, kimVariant, n); }
 
 QString codeSuffix() { return QStringLiteral("_00.ogg"); }
 QString taskSuffix(int k) { return QStringLiteral("_0%1.ogg").arg(k); }

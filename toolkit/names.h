@@ -13,12 +13,13 @@ QString subjectFile();       // "KIM/subj"
 QString testTextFile();      // "KIM/TestRTF.rtf"
 QString instructionFile();   // "KIM/I.rtf"
 // Preparation text of task k (1..3), task text of task k (1 or 3), question
-// text n (1..5) of task 2. kimVariant names the variant subfolder in quorvel
+// text n (1..5) of task 2, in the layout of the running deliverable
+// (toolkit/deliverable.h). kimVariant names the variant subfolder in quorvel
 // and is ignored in quorvel-flat.
 QString preparationFile(const QString& kimVariant, int k);
 QString taskFile(const QString& kimVariant, int k);
 QString questionFile(const QString& kimVariant, int n);
-// The same names in a layout given at run time, for a program that serves
+// The same names in a layout given by the caller, for a program that serves
 // both deliverables (the materials checker): Variants is quorvel's layout
 // (KIM/<variant>/...T2_n.rtf), Flat is quorvel-flat's (KIM/...Task2_n.rtf).
 enum class Layout { Variants, Flat };

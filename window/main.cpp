@@ -17,17 +17,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <map>
 
 #include "toolkit/deliverable.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/freespace.h"
 #include "toolkit/guard.h"
-#include "toolkit/instance.h"
 #include "toolkit/durable.h"
 #include "toolkit/journal.h"
 #include "toolkit/handover.h"
-#include "toolkit/keyboard.h"
 #include "toolkit/levelmeter.h"
 #include "toolkit/names.h"
 #include "toolkit/screenfit.h"
@@ -45,7 +42,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Станция записи устных ответов ТАВРЭ - 2017"));
   setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-  // On a small screen the whole station is built smaller (shell/screenfit.h).
+  // On a small screen the whole station is built smaller (toolkit/screenfit.h).
   station::screen::scaleTree(this, true);
   resize(station::screen::scaled(station::screen::kDesignSize.width()),
          station::screen::scaled(station::screen::kDesignSize.height()));
@@ -124,8 +121,8 @@ void TfrmMain::FormCreate() {
   AnswerTime1 = 180;
   PrepTime2 = 60;
   AnswerTime2 = 60;
-  PrepTime3 = station::kFlat ? 60 : 90;
-  AnswerTime3 = station::kFlat ? 180 : 240;
+  PrepTime3 = station::deliverable().prepTime3;
+  AnswerTime3 = station::deliverable().answerTime3;
   ParticipantCode = QStringLiteral("1234567890123");
   // Room for the longest answer, in whole minutes of the encoder's output.
   recorder_->setRoomNeeded((qint64(std::max(AnswerTime1, AnswerTime3)) + 59) / 60 * station::kEncoderBytesPerMinute);
@@ -231,13 +228,7 @@ void TfrmMain::ShowError(const QString& message, int errorCode) {
   dialogs::showErrorBox(this, QStringLiteral("%1\n(error code: %2)").arg(message, QString::number(errorCode)));
 }
 
-QString TfrmMain::kimVariant() const {
-#ifdef QUORVEL_FLAT
-  return {};
-#else
-  return KimVariant;
-#endif
-}
+QString TfrmMain::kimVariant() const { return station::deliverable().flat() ? QString() : KimVariant; }
 
 QString TfrmMain::answerFolder() const { return station::names::answerFolder(StationDir, AnswerKey); }
 
@@ -330,73 +321,3 @@ bool TfrmMain::ensureAnswerFolders(QString* reason) const {
   }
   return true;
 }
-
-namespace station {
-
-namespace {
-std::map<int, StageEntry>& stageTable() {
-  static std::map<int, StageEntry> table;
-  return table;
-}
-}  // namespace
-
-void registerStage(int stageCode, StageEntry entry) { stageTable()[stageCode] = std::move(entry); }
-
-const StageEntry* findStage(int stageCode) {
-  auto it = stageTable().find(stageCode);
-  return it == stageTable().end() ? nullptr : &it->second;
-}
-
-namespace {
-// Started from another folder (a desktop shortcut, a file manager): the
-// task materials are looked for beside the program, where they are, rather
-// than not found in the current folder. A current folder with its own KIM
-// is kept.
-void useProgramFolderForKim() {
-  const QString kim = QStringLiteral("KIM");
-  const QString program = QCoreApplication::applicationDirPath();
-  if (QFileInfo(kim).isDir() || !QFileInfo(QDir(program).filePath(kim)).isDir()) return;
-  const QString was = QDir::currentPath();
-  if (!QDir::setCurrent(program)) return;
-  journal::write(QStringLiteral("current-folder"),
-                 QStringLiteral("%1 has no KIM folder; the program folder %2 is the current folder")
-                     .arg(QDir::toNativeSeparators(was), QDir::toNativeSeparators(program)));
-}
-}  // namespace
-
-int stationMain(int argc, char** argv, const StageSet& stages) {
-  QApplication app(argc, argv);
-  // A screen too small for the main window: the station is built smaller.
-  screen::setFactor(screen::screenFactor());
-  textview::RichView::setTextScale(screen::factor());
-  installKeyboardRules();
-  QApplication::setApplicationName(dialogs::applicationTitle());
-  installEndSignals([] {
-    if (frmMain) frmMain->endOnSignal();
-  });
-  useProgramFolderForKim();
-  // One station per program folder: a second one would record over the
-  // first one's answers. It ends before any window of its own.
-  const auto folderLock = claimStationFolder(QCoreApplication::applicationDirPath());
-  if (!folderLock) return 1;
-  initResources();
-  stages.registerAll();
-  try {
-    new TfrmMain();
-  } catch (const StartupAborted& aborted) {
-    return aborted.exitCode;
-  }
-  stages.createCountdownWindow();
-  stages.createTextCheckWindow();
-  // A signal during start-up (while a box of FormCreate was open) ends the
-  // station here: the loop below would not see it any more.
-  int rc = 0;
-  if (!endRequested()) {
-    frmMain->show();
-    rc = app.exec();
-  }
-  delete frmMain;
-  return endRequested() ? 0 : rc;
-}
-
-}  // namespace station

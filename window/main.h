@@ -34,7 +34,7 @@ class TfrmMain : public QWidget {
   void StartFrame(int StageCode);
   // Ends the program on the operator's request.
   void StopExam();
-  // The answer recorder's operations (shell/recorder.h): a recording into
+  // The answer recorder's operations (recorder/recorder.h): a recording into
   // file started, or ended with file opened for playback in RecordedStream.
   void StartRecording(const QString& file);
   void StopRecording(const QString& file);
@@ -88,9 +88,8 @@ class TfrmMain : public QWidget {
   std::int32_t AnswerTime2 = 60;
   std::int32_t AnswerTime3 = 240;
   QString ParticipantCode;
-#ifndef QUORVEL_FLAT
+  // The variant subfolder of KIM; quorvel-flat leaves it empty and never reads it.
   QString KimVariant;
-#endif
   QString StationCode;
   QString AudCode;
   QString CompCode;
@@ -113,12 +112,12 @@ class TfrmMain : public QWidget {
   // stage can show its record button as idle again.
   void recordingEndedByItself();
   // The file of recording id has been checked after it ended (see
-  // shell/recordcheck.h); the journal has been told already.
+  // toolkit/recordcheck.h); the journal has been told already.
   void recordingChecked(int id, const QString& file, const station::RecordingVerdict& verdict);
 
  public:
 
-  // --- names from the state (see shell/names.h) ---
+  // --- names from the state (see toolkit/names.h) ---
   QString kimVariant() const;
   QString answerFolder() const;
   QString participantFolder() const;
@@ -160,7 +159,9 @@ namespace station {
 // Registers the pictures compiled into the station library and the fonts
 // that stand in for the layouts' Windows fonts.
 void initResources();
-// The program: application title, the three windows, the message loop.
+// The program: application title, the three windows, the message loop, for
+// the deliverable its entry chose.
 struct StageSet;
-int stationMain(int argc, char** argv, const StageSet& stages);
+struct Deliverable;
+int stationMain(int argc, char** argv, const StageSet& stages, const Deliverable& deliverable);
 }  // namespace station

@@ -13,7 +13,7 @@ void initResources() {
   initStationResources();
   // quorvel-flat gives every text view its scroll bars; in quorvel each view
   // has what its layout says.
-  textview::RichView::setScrollBarsEverywhere(kFlat);
+  textview::RichView::setScrollBarsEverywhere(deliverable().scrollBarsEverywhere);
   // The layouts name the fonts of the exam rooms' Windows PCs; Liberation
   // Sans has Arial's metrics and stands in for both.
   QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));

@@ -100,7 +100,7 @@ int goodFiles(const QString& folder, const QString& code) {
     const char* suffix;
     int ticks;
   } answers[] = {{"_00.ogg", 0},   {"_01.ogg", 181},  {"_02_1.ogg", 61}, {"_02_2.ogg", 61},
-                 {"_02_3.ogg", 61}, {"_02_4.ogg", 61}, {"_02_5.ogg", 61}, {"_03.ogg", station::kFlat ? 181 : 241}};
+                 {"_02_3.ogg", 61}, {"_02_4.ogg", 61}, {"_02_5.ogg", 61}, {"_03.ogg", station::deliverable().flat() ? 181 : 241}};
   int good = 0;
   for (const auto& a : answers) {
     const test::SoundFile f = test::readSoundFile(folder + "/" + code + a.suffix);

@@ -11,7 +11,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "toolkit/deliverable.h"
+#include "test_deliverable.h"
 #include "toolkit/durable.h"
 #include "toolkit/journal.h"
 #include "toolkit/manifest.h"
@@ -54,7 +54,7 @@ int sha256sumCheck(const QString& dir) {
 // A station as it leaves the exam: participants' answers, the journal and the
 // manifest the station writes, with _03 seconds long.
 void makeStation(const QString& dir, const QStringList& codes, double last = 3) {
-  const QString program = station::kFlat ? "quorvel-flat" : "quorvel";
+  const QString program = test::flat() ? "quorvel-flat" : "quorvel";
   const QDateTime t = QDateTime::fromString("2026-12-08T09:41:07.118+03:00", Qt::ISODateWithMs);
   QByteArray log = (station::journal::formatLine(t, {}, -1, "station-start", program + "; program folder " + dir) +
                     "\n" +
@@ -298,8 +298,8 @@ void TestAnswers::answers_data() {
            QVERIFY(QDir(d + "/room/st1").removeRecursively());
            makeStation(d + "/room/st1", {a}, 200);
          })
-      << (station::kFlat ? 1 : 0)
-      << QStringList{station::kFlat ? "\n  " + a + "  7/8  3.7 min  _03 is 200.00 s, longer than its period of 181 s\n"
+      << (test::flat() ? 1 : 0)
+      << QStringList{test::flat() ? "\n  " + a + "  7/8  3.7 min  _03 is 200.00 s, longer than its period of 181 s\n"
                                     : "\n  " + a + "  8/8  3.7 min  ok\n"};
   QTest::newRow("nothing found") << Change([](const QString& d) {
     QVERIFY(QDir(d + "/room").removeRecursively());

@@ -1,12 +1,12 @@
 // Names of the station's folders and files, the answer folder key and the
-// subject file, for the deliverable this test is built for.
+// subject file, for the deliverable this test runs as.
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "toolkit/deliverable.h"
+#include "test_deliverable.h"
 #include "toolkit/errors.h"
 #include "toolkit/names.h"
 
@@ -51,7 +51,7 @@ void TestNames::materials() {
   QFETCH(QString, name);
   QFETCH(QString, variant);
   QFETCH(QString, flat);
-  QCOMPARE(name, kFlat ? flat : variant);
+  QCOMPARE(name, test::flat() ? flat : variant);
 }
 
 void TestNames::answerFiles_data() {

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "modal.h"
+#include "test_deliverable.h"
 #include "toolkit/guard.h"
 #include "toolkit/keyboard.h"
 #include "window/main.h"
@@ -48,9 +49,7 @@ void setCheckedStation() {
   frmMain->SubjLine3 = subject.line3;
   frmMain->AnswerKey = station::names::answerKey(subject.line3, subject.line2, "5", "12", "1");
   frmMain->ParticipantCode = QStringLiteral("2751234567897");
-#ifndef QUORVEL_FLAT
-  frmMain->KimVariant = QStringLiteral("1");
-#endif
+  if (!test::flat()) frmMain->KimVariant = QStringLiteral("1");
 }
 
 }  // namespace

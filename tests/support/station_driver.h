@@ -1,7 +1,6 @@
 // Driving a started station through its own controls, as the organiser and
 // the participant do: typing into code fields, passing the equipment check,
-// waiting for a stage. Header-only: compiled with the deliverable of the test
-// that includes it.
+// waiting for a stage. Header-only.
 #pragma once
 
 #include <QLineEdit>

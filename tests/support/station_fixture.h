@@ -1,7 +1,7 @@
 // A station in a temporary folder for stage tests: the sample KIM copied in,
 // the folder made the current one and the program folder, the station's
-// clock scaled, the stages registered. Header-only: it is compiled with the
-// deliverable of the test that includes it.
+// clock scaled, the stages registered. The station is the deliverable the
+// test runs as (test_deliverable.h).
 #pragma once
 
 #include <QDir>

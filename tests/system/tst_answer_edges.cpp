@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "modal.h"
+#include "test_deliverable.h"
 #include "window/main.h"
 #include "stages/FiveSec.h"
 #include "station_fixture.h"
@@ -44,9 +45,7 @@ class TestAnswerEdges : public QObject {
     station.startStation();
     frmMain->AnswerKey = QStringLiteral("K");
     frmMain->ParticipantCode = QStringLiteral("2751234567897");
-#ifndef QUORVEL_FLAT
-    frmMain->KimVariant = QStringLiteral("1");
-#endif
+    if (!test::flat()) frmMain->KimVariant = QStringLiteral("1");
     constexpr int kAnswer = 4;
     frmMain->AnswerTime1 = kAnswer;
 

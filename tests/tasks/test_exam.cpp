@@ -13,7 +13,7 @@
 #include <QtTest>
 #include <optional>
 
-#include "toolkit/deliverable.h"
+#include "test_deliverable.h"
 #include "toolkit/manifest.h"
 #include "toolkit/widgets.h"
 #include "sound_file.h"
@@ -111,8 +111,8 @@ class TestExam : public QObject {
       auto next = [n] { return n == 5 ? at<TfrmPrepare3>() : text("Label1").endsWith(QString::number(n + 1)); };
       QVERIFY(until(next, code, QString("_02_%1.ogg").arg(n), early && n == 2 ? 11 : 61));
     }
-    QVERIFY(test::waitFor([] { return frmMain->ProcessBar->maximum() == (station::kFlat ? 60 : 90); }));
-    QVERIFY(until(at<TfrmTask3>) && until(at<TfrmPlayAnswers>, code, "_03.ogg", station::kFlat ? 181 : 241));
+    QVERIFY(test::waitFor([] { return frmMain->ProcessBar->maximum() == (test::flat() ? 60 : 90); }));
+    QVERIFY(until(at<TfrmTask3>) && until(at<TfrmPlayAnswers>, code, "_03.ogg", test::flat() ? 181 : 241));
     const QString shown = QStringList{code.left(3), code.mid(3, 3), code.mid(6, 3), code.mid(9, 2), code.mid(11)}.join('-');
     QCOMPARE(text("Label1"), "Воспроизвести ответы участника с кодом " + shown);
     press("Button1");

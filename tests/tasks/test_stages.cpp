@@ -9,7 +9,7 @@
 #include <sndfile.h>
 
 #include "modal.h"
-#include "toolkit/deliverable.h"
+#include "test_deliverable.h"
 #include "toolkit/guard.h"
 #include "toolkit/names.h"
 #include "window/stages.h"
@@ -158,9 +158,7 @@ class TestStages : public QObject {
     frmMain->StationDir = program.path() + "/";
     for (int i = 0; i < 6; ++i) durations[i] = duration(i);
     frmMain->AnswerKey = kKey;
-#ifndef QUORVEL_FLAT
-    frmMain->KimVariant = "3";
-#endif
+    if (!test::flat()) frmMain->KimVariant = "3";
     // The reviewed answers: 0.2 s of a tone of their own, then 2500 Hz.
     const QString reviewed = frmMain->StationDir + "Answer_" + kKey + "/" + kReviewed + "/" + kReviewed;
     QVERIFY(QDir().mkpath(QFileInfo(reviewed).path()));
@@ -250,7 +248,7 @@ class TestStages : public QObject {
   void periods() {
     QFETCH(int, code);
     QFETCH(QString, action);
-    const bool prep = code % 10 == 0, flat = station::kFlat;
+    const bool prep = code % 10 == 0, flat = test::flat();
     const int task = code / 10, next = prep ? code + 1 : code == 11 ? 20 : 40;
     int& time = duration(prep ? task - 1 : task + 2);
     const int full[] = {0, prep ? 90 : 180, 60, prep ? (flat ? 60 : 90) : (flat ? 180 : 240)};

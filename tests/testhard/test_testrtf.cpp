@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "modal.h"
-#include "toolkit/deliverable.h"
+#include "test_deliverable.h"
 #include "window/main.h"
 #include "stages/TestRTF.h"
 #include "textview/richview.h"
@@ -66,7 +66,7 @@ class TestTestRTF : public QObject {
     w.RichEdit1->setPlainText(text);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QCOMPARE(w.RichEdit1->verticalScrollBar()->isVisible(), station::kFlat);
+    QCOMPARE(w.RichEdit1->verticalScrollBar()->isVisible(), test::flat());
     QVERIFY(!w.RichEdit1->horizontalScrollBar()->isVisible());
     w.RichEdit1->setPlainText("short");
     QTest::qWait(20);
