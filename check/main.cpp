@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "check/answers.h"
+#include "check/language.h"
 #include "check/materials.h"
 #include "textview/richview.h"
 
@@ -23,18 +24,24 @@ void print(FILE* to, const QString& line) {
 
 const char kUsage[] =
     "usage: quorvel-check [FOLDER]\n"
-    "       quorvel-check --answers FOLDER... [--report FILE.html]\n"
+    "       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]\n"
     "Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by\n"
     "default the current one) with the station's own reader: the subject file,\n"
     "I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9\n"
     "present and of the texts directly in KIM. Exits with 1 when a file is\n"
-    "missing or fails.\n"
+    "missing or fails, 2 when the folder cannot be checked.\n"
     "With --answers, checks every answer folder Answer_<key> in or under each\n"
-    "FOLDER (a station folder, or a folder of stations collected after the exam):\n"
-    "each participant's eight files there, decoding whole, as long as the\n"
-    "station's journal says and matching its checksum manifest; --report writes\n"
-    "a printable HTML page of it. Exits with 1 when anything is missing, damaged\n"
-    "or differs, 2 when no answers are found.\n";
+    "FOLDER (a station folder, or a folder of stations collected after the exam,\n"
+    "symbolic links followed): each participant's eight files there, real Ogg\n"
+    "Vorbis files decoding whole, as long as the station's journal says and\n"
+    "matching its checksum manifest. An answer the station checked itself and\n"
+    "whose checksum matches is not decoded again; --decode decodes every one.\n"
+    "--report writes a printable HTML page of it.\n"
+    "Exit status of --answers:\n"
+    "  0  every participant complete (remarks in a journal allowed)\n"
+    "  1  anything missing, damaged, unreadable, duplicated or different\n"
+    "  2  no answer folder found at all\n"
+    "  3  the report could not be written\n";
 
 }  // namespace
 
@@ -43,6 +50,7 @@ int main(int argc, char** argv) {
   // text document, which works without a display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  check::loadLanguage();
   QStringList args = QCoreApplication::arguments().mid(1);
   if (args.contains(QStringLiteral("-h")) || args.contains(QStringLiteral("--help"))) {
     std::fputs(kUsage, stdout);

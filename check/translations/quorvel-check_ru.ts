@@ -1,0 +1,427 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>Check</name>
+    <message>
+        <source>the same station is also in %1: an identical copy, counted once</source>
+        <translation>та же станция есть и в %1: точная копия, учтена один раз</translation>
+    </message>
+    <message>
+        <source>the same station is also in %1: a different copy, not counted; compare the two</source>
+        <translation>та же станция есть и в %1: копия отличается и не учтена; сравните их</translation>
+    </message>
+    <message>
+        <source>the same code at station %1, room %2 (Answer_%3)</source>
+        <translation>тот же код на станции %1, аудитория %2 (Answer_%3)</translation>
+    </message>
+    <message>
+        <source>stations %1 of %2, files %3 of %4</source>
+        <translation>станций %1 из %2, файлов %3 из %4</translation>
+    </message>
+    <message>
+        <source>, about %1 left</source>
+        <translation>, осталось около %1</translation>
+    </message>
+    <message>
+        <source>quorvel-check: --report needs a file name</source>
+        <translation>quorvel-check: после --report нужно имя файла</translation>
+    </message>
+    <message>
+        <source>quorvel-check: no answer folder Answer_… found</source>
+        <translation>quorvel-check: не найдено ни одной папки Answer_…</translation>
+    </message>
+    <message>
+        <source>quorvel-check: cannot write the report %1: %2</source>
+        <translation>quorvel-check: не удалось записать отчёт %1: %2</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>нет доступа</translation>
+    </message>
+    <message>
+        <source>no such file or folder</source>
+        <translation>нет такого файла или папки</translation>
+    </message>
+    <message>
+        <source>not a folder</source>
+        <translation>не папка</translation>
+    </message>
+    <message>
+        <source>input/output error</source>
+        <translation>ошибка ввода-вывода</translation>
+    </message>
+    <message>
+        <source>too many levels of symbolic links</source>
+        <translation>слишком много уровней символических ссылок</translation>
+    </message>
+    <message>
+        <source>a folder, not a file</source>
+        <translation>папка, а не файл</translation>
+    </message>
+    <message>
+        <source>not 13 digits</source>
+        <translation>не 13 цифр</translation>
+    </message>
+    <message>
+        <source>does not begin with 275</source>
+        <translation>не начинается на 275</translation>
+    </message>
+    <message>
+        <source>wrong check digit</source>
+        <translation>неверная контрольная цифра</translation>
+    </message>
+    <message>
+        <source>no journal %1.log</source>
+        <translation>нет журнала %1.log</translation>
+    </message>
+    <message>
+        <source>journal %1.log cannot be read: %2</source>
+        <translation>журнал %1.log не читается: %2</translation>
+    </message>
+    <message>
+        <source>no manifest %1</source>
+        <translation>нет списка контрольных сумм %1</translation>
+    </message>
+    <message>
+        <source>manifest %1 cannot be read: %2</source>
+        <translation>список контрольных сумм %1 не читается: %2</translation>
+    </message>
+    <message>
+        <source>manifest %1 cannot be read</source>
+        <translation>список контрольных сумм %1 не читается</translation>
+    </message>
+    <message>
+        <source>answer folder %1 missing from the copy</source>
+        <translation>папки ответов %1 нет в копии</translation>
+    </message>
+    <message>
+        <source>answer folder %1 cannot be read: %2</source>
+        <translation>папка ответов %1 не читается: %2</translation>
+    </message>
+    <message>
+        <source>not a participant folder: %1/%2 (%3)</source>
+        <translation>не папка участника: %1/%2 (%3)</translation>
+    </message>
+    <message>
+        <source>folder missing from the copy</source>
+        <translation>папки нет в копии</translation>
+    </message>
+    <message>
+        <source>folder cannot be read: %1</source>
+        <translation>папка не читается: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>the manifest lists %n file(s) not there: %1</source>
+        <translation>
+            <numerusform>в списке контрольных сумм %n файл, которого нет: %1</numerusform>
+            <numerusform>в списке контрольных сумм %n файла, которых нет: %1</numerusform>
+            <numerusform>в списке контрольных сумм %n файлов, которых нет: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>missing (listed in the manifest)</source>
+        <translation>нет (есть в списке контрольных сумм)</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>не читается: %1</translation>
+    </message>
+    <message>
+        <source>a link, not a file</source>
+        <translation>ссылка, а не файл</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>не обычный файл</translation>
+    </message>
+    <message>
+        <source>is not an Ogg Vorbis file</source>
+        <translation>не файл Ogg Vorbis</translation>
+    </message>
+    <message>
+        <source>does not decode</source>
+        <translation>не декодируется</translation>
+    </message>
+    <message>
+        <source>is damaged inside, at %1</source>
+        <translation>повреждён внутри, на %1</translation>
+    </message>
+    <message>
+        <source>stops decoding at %1</source>
+        <translation>декодируется только до %1</translation>
+    </message>
+    <message>
+        <source>has no recording-stop line in the journal</source>
+        <translation>нет строки recording-stop в журнале</translation>
+    </message>
+    <message>
+        <source>decodes to %1 s, the journal says %2 s recorded</source>
+        <translation>длится %1 с, по журналу записано %2 с</translation>
+    </message>
+    <message>
+        <source>is %1 s, longer than its period of %2 s</source>
+        <translation>длится %1 с, дольше отведённых %2 с</translation>
+    </message>
+    <message>
+        <source>has no line in the manifest</source>
+        <translation>нет строки в списке контрольных сумм</translation>
+    </message>
+    <message>
+        <source>differs from the manifest checksum</source>
+        <translation>не совпадает с контрольной суммой</translation>
+    </message>
+    <message>
+        <source>fault</source>
+        <translation>сбой</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>complete</source>
+        <translation>полностью</translation>
+    </message>
+    <message>
+        <source>remarks</source>
+        <translation>замечания</translation>
+    </message>
+    <message>
+        <source>incomplete</source>
+        <translation>неполно</translation>
+    </message>
+    <message>
+        <source>journal: %1</source>
+        <translation>журнал: %1</translation>
+    </message>
+    <message>
+        <source>program unknown</source>
+        <translation>программа неизвестна</translation>
+    </message>
+    <message>
+        <source>journal %1 – %2</source>
+        <translation>журнал %1 – %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n participant(s)</source>
+        <translation>
+            <numerusform>%n участник</numerusform>
+            <numerusform>%n участника</numerusform>
+            <numerusform>%n участников</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n complete</source>
+        <translation>
+            <numerusform>, полностью %n</numerusform>
+            <numerusform>, полностью %n</numerusform>
+            <numerusform>, полностью %n</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n with remarks</source>
+        <translation>
+            <numerusform>, %n с замечаниями</numerusform>
+            <numerusform>, %n с замечаниями</numerusform>
+            <numerusform>, %n с замечаниями</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n incomplete or damaged</source>
+        <translation>
+            <numerusform>, %n неполно или повреждено</numerusform>
+            <numerusform>, %n неполно или повреждено</numerusform>
+            <numerusform>, %n неполно или повреждено</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>participant</source>
+        <translation>участник</translation>
+    </message>
+    <message>
+        <source>of 8</source>
+        <translation>из 8</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>мин</translation>
+    </message>
+    <message>
+        <source>state</source>
+        <translation>итог</translation>
+    </message>
+    <message>
+        <source>faults</source>
+        <translation>неисправности</translation>
+    </message>
+    <message>
+        <source>no participant folders</source>
+        <translation>нет папок участников</translation>
+    </message>
+    <message>
+        <source>collected by (name)</source>
+        <translation>собрал (ФИО)</translation>
+    </message>
+    <message>
+        <source>signature</source>
+        <translation>подпись</translation>
+    </message>
+    <message>
+        <source>date</source>
+        <translation>дата</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <extracomment>The language code of the report page</extracomment>
+        <translation>ru</translation>
+    </message>
+    <message>
+        <source>Answers collected</source>
+        <translation>Собранные ответы</translation>
+    </message>
+    <message>
+        <source>Checked %1 by quorvel-check --answers.</source>
+        <translation>Проверено %1 программой quorvel-check --answers.</translation>
+    </message>
+    <message>
+        <source>stations</source>
+        <translation>станций</translation>
+    </message>
+    <message>
+        <source>stations without faults</source>
+        <translation>станций без неисправностей</translation>
+    </message>
+    <message>
+        <source>participants</source>
+        <translation>участников</translation>
+    </message>
+    <message>
+        <source>complete, with remarks</source>
+        <translation>полностью, с замечаниями</translation>
+    </message>
+    <message>
+        <source>incomplete or damaged</source>
+        <translation>неполно или повреждено</translation>
+    </message>
+    <message>
+        <source>good</source>
+        <translation>в порядке</translation>
+    </message>
+    <message>
+        <source>faulty</source>
+        <translation>с неисправностью</translation>
+    </message>
+    <message>
+        <source>remarks in the journal</source>
+        <translation>замечания в журнале</translation>
+    </message>
+    <message>
+        <source>Needs attention</source>
+        <translation>Требует внимания</translation>
+    </message>
+    <message>
+        <source>nothing: every answer is in order</source>
+        <translation>ничего: все ответы в порядке</translation>
+    </message>
+    <message>
+        <source>folder %1: %2</source>
+        <translation>папка %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder</source>
+        <translation>%1 не папка</translation>
+    </message>
+    <message>
+        <source>folder %1 cannot be read: %2</source>
+        <translation>папка %1 не читается: %2</translation>
+    </message>
+    <message>
+        <source>station %1, room %2, venue %3</source>
+        <translation>станция %1, аудитория %2, ППЭ %3</translation>
+    </message>
+    <message>
+        <source>Answer_%1 in %2</source>
+        <translation>Answer_%1 в %2</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>в порядке</translation>
+    </message>
+    <message>
+        <source>ok, with remarks in the journal</source>
+        <translation>в порядке, есть замечания в журнале</translation>
+    </message>
+    <message>
+        <source>  %1  %2/%3  %4 min  %5</source>
+        <translation>  %1  %2/%3  %4 мин  %5</translation>
+    </message>
+    <message>
+        <source>      journal: %1</source>
+        <translation>      журнал: %1</translation>
+    </message>
+    <message>
+        <source>  journal: %1</source>
+        <translation>  журнал: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>station Answer_%1: %n participant(s)</source>
+        <translation>
+            <numerusform>станция Answer_%1: %n участник</numerusform>
+            <numerusform>станция Answer_%1: %n участника</numerusform>
+            <numerusform>станция Answer_%1: %n участников</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n station(s)</source>
+        <translation>
+            <numerusform>%n станция</numerusform>
+            <numerusform>%n станции</numerusform>
+            <numerusform>%n станций</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source> (%n without faults)</source>
+        <translation>
+            <numerusform> (без неисправностей %n)</numerusform>
+            <numerusform> (без неисправностей %n)</numerusform>
+            <numerusform> (без неисправностей %n)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n participant(s)</source>
+        <translation>
+            <numerusform>, %n участник</numerusform>
+            <numerusform>, %n участника</numerusform>
+            <numerusform>, %n участников</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>: %n complete</source>
+        <translation>
+            <numerusform>: полностью %n</numerusform>
+            <numerusform>: полностью %n</numerusform>
+            <numerusform>: полностью %n</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>; %n folder(s) not checked</source>
+        <translation>
+            <numerusform>; %n папка не проверена</numerusform>
+            <numerusform>; %n папки не проверены</numerusform>
+            <numerusform>; %n папок не проверено</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>Text</name>
+    <message>
+        <source>not an answer: %1</source>
+        <translation>не ответ: %1</translation>
+    </message>
+</context>
+</TS>
