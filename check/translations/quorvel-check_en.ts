@@ -12,10 +12,6 @@
         <translation>the same station is also in %1: a different copy, not counted; compare the two</translation>
     </message>
     <message>
-        <source>the same code at station %1, room %2 (Answer_%3)</source>
-        <translation>the same code at station %1, room %2 (Answer_%3)</translation>
-    </message>
-    <message>
         <source>stations %1 of %2, files %3 of %4</source>
         <translation>stations %1 of %2, files %3 of %4</translation>
     </message>
@@ -404,6 +400,158 @@
             <numerusform>; %n folder not checked</numerusform>
             <numerusform>; %n folders not checked</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>the same code at %1 (Answer_%2)</source>
+        <translation>the same code at %1 (Answer_%2)</translation>
+    </message>
+    <message>
+        <source>usage: quorvel-check [FOLDER]
+       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
+default the current one) with the station&apos;s own reader: the subject file,
+I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
+present and of the texts directly in KIM. Exits with 1 when a file is
+missing or fails, 2 when the folder cannot be checked.
+With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
+FOLDER (a station folder, or a folder of stations collected after the exam,
+symbolic links followed): each participant&apos;s eight files there, real Ogg
+Vorbis files decoding whole, as long as the station&apos;s journal says and
+matching its checksum manifest. An answer the station checked itself and
+whose checksum matches is not decoded again; --decode decodes every one.
+--report writes a printable HTML page of it.
+Exit status of --answers:
+  0  every participant complete (remarks in a journal allowed)
+  1  anything missing, damaged, unreadable, duplicated or different
+  2  no answer folder found at all
+  3  the report could not be written
+</source>
+        <translation>usage: quorvel-check [FOLDER]
+       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
+default the current one) with the station's own reader: the subject file,
+I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
+present and of the texts directly in KIM. Exits with 1 when a file is
+missing or fails, 2 when the folder cannot be checked.
+With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
+FOLDER (a station folder, or a folder of stations collected after the exam,
+symbolic links followed): each participant's eight files there, real Ogg
+Vorbis files decoding whole, as long as the station's journal says and
+matching its checksum manifest. An answer the station checked itself and
+whose checksum matches is not decoded again; --decode decodes every one.
+--report writes a printable HTML page of it.
+Exit status of --answers:
+  0  every participant complete (remarks in a journal allowed)
+  1  anything missing, damaged, unreadable, duplicated or different
+  2  no answer folder found at all
+  3  the report could not be written
+</translation>
+    </message>
+    <message>
+        <source>quorvel-check: no folder %1</source>
+        <translation>quorvel-check: no folder %1</translation>
+    </message>
+    <message>
+        <source>quorvel-check: no folder KIM in %1; give the station folder that holds KIM</source>
+        <translation>quorvel-check: no folder KIM in %1; give the station folder that holds KIM</translation>
+    </message>
+    <message>
+        <source>quorvel-check: cannot enter %1</source>
+        <translation>quorvel-check: cannot enter %1</translation>
+    </message>
+    <message>
+        <source>variant folders %1 (quorvel)</source>
+        <translation>variant folders %1 (quorvel)</translation>
+    </message>
+    <message>
+        <source>task texts directly in KIM (quorvel-flat)</source>
+        <translation>task texts directly in KIM (quorvel-flat)</translation>
+    </message>
+    <message>
+        <source>no task texts</source>
+        <translation>no task texts</translation>
+    </message>
+    <message>
+        <source>no variant folder KIM/0 .. KIM/9 and no task texts directly in KIM</source>
+        <translation>no variant folder KIM/0 .. KIM/9 and no task texts directly in KIM</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s): %1 ok</source>
+        <translation>
+            <numerusform>%n file: %1 ok</numerusform>
+            <numerusform>%n files: %1 ok</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>, %1 missing</source>
+        <translation>, %1 missing</translation>
+    </message>
+    <message>
+        <source>, %1 failed</source>
+        <translation>, %1 failed</translation>
+    </message>
+    <message>
+        <source>there is &quot;%1&quot;; the letter case must match</source>
+        <translation>there is "%1"; the letter case must match</translation>
+    </message>
+    <message>
+        <source>damaged</source>
+        <translation>damaged</translation>
+    </message>
+    <message>
+        <source>WMF/EMF metafile</source>
+        <translation>WMF/EMF metafile</translation>
+    </message>
+    <message>
+        <source>not PNG or JPEG</source>
+        <translation>not PNG or JPEG</translation>
+    </message>
+    <message>
+        <source> (task texts)</source>
+        <translation> (task texts)</translation>
+    </message>
+    <message>
+        <source>subject &quot;%1&quot;, answer folders Answer_%2_%3_…</source>
+        <translation>subject "%1", answer folders Answer_%2_%3_…</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>line %1 empty</source>
+        <translation>line %1 empty</translation>
+    </message>
+    <message>
+        <source>lines %1 empty</source>
+        <translation>lines %1 empty</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> and </translation>
+    </message>
+    <message>
+        <source>picture %1 of %2 shows as a blank box (%3)</source>
+        <translation>picture %1 of %2 shows as a blank box (%3)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n pictures show as blank boxes (%2)</source>
+        <translation>
+            <numerusform>%1 of %n pictures show as blank boxes (%2)</numerusform>
+            <numerusform>%1 of %n pictures show as blank boxes (%2)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>plain text</source>
+        <translation>plain text</translation>
+    </message>
+    <message>
+        <source>nothing to show</source>
+        <translation>nothing to show</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>failed</translation>
     </message>
 </context>
 <context>

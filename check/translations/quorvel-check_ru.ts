@@ -12,10 +12,6 @@
         <translation>та же станция есть и в %1: копия отличается и не учтена; сравните их</translation>
     </message>
     <message>
-        <source>the same code at station %1, room %2 (Answer_%3)</source>
-        <translation>тот же код на станции %1, аудитория %2 (Answer_%3)</translation>
-    </message>
-    <message>
         <source>stations %1 of %2, files %3 of %4</source>
         <translation>станций %1 из %2, файлов %3 из %4</translation>
     </message>
@@ -415,6 +411,161 @@
             <numerusform>; %n папки не проверены</numerusform>
             <numerusform>; %n папок не проверено</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>the same code at %1 (Answer_%2)</source>
+        <translation>тот же код: %1 (Answer_%2)</translation>
+    </message>
+    <message>
+        <source>usage: quorvel-check [FOLDER]
+       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
+default the current one) with the station&apos;s own reader: the subject file,
+I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
+present and of the texts directly in KIM. Exits with 1 when a file is
+missing or fails, 2 when the folder cannot be checked.
+With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
+FOLDER (a station folder, or a folder of stations collected after the exam,
+symbolic links followed): each participant&apos;s eight files there, real Ogg
+Vorbis files decoding whole, as long as the station&apos;s journal says and
+matching its checksum manifest. An answer the station checked itself and
+whose checksum matches is not decoded again; --decode decodes every one.
+--report writes a printable HTML page of it.
+Exit status of --answers:
+  0  every participant complete (remarks in a journal allowed)
+  1  anything missing, damaged, unreadable, duplicated or different
+  2  no answer folder found at all
+  3  the report could not be written
+</source>
+        <translation>вызов: quorvel-check [ПАПКА]
+       quorvel-check --answers ПАПКА... [--report ФАЙЛ.html] [--decode]
+Проверяет материалы заданий в ПАПКА/KIM (ПАПКА — папка станции, по
+умолчанию текущая) тем же чтением, что и станция: файл предмета, I.rtf,
+TestRTF.rtf и все тексты каждой папки варианта KIM/0 .. KIM/9 и тексты прямо
+в KIM. Код выхода 1, если файла нет или он не читается, 2, если папку
+проверить нельзя.
+С --answers проверяет каждую папку ответов Answer_&lt;ключ&gt; в каждой ПАПКЕ и
+ниже (папка станции или папка со станциями, собранными после экзамена;
+символические ссылки учитываются): восемь файлов каждого участника — настоящие
+файлы Ogg Vorbis, декодируются целиком, длятся столько, сколько записано в
+журнале станции, и совпадают со списком контрольных сумм. Ответ, который
+станция уже проверила и чья контрольная сумма совпадает, повторно не
+декодируется; --decode декодирует все. --report записывает страницу HTML для
+печати.
+Код выхода с --answers:
+  0  все участники полностью (замечания в журнале допустимы)
+  1  что-то отсутствует, повреждено, не читается, повторяется или отличается
+  2  не найдено ни одной папки ответов
+  3  отчёт не удалось записать
+</translation>
+    </message>
+    <message>
+        <source>quorvel-check: no folder %1</source>
+        <translation>quorvel-check: нет папки %1</translation>
+    </message>
+    <message>
+        <source>quorvel-check: no folder KIM in %1; give the station folder that holds KIM</source>
+        <translation>quorvel-check: в %1 нет папки KIM; укажите папку станции, в которой лежит KIM</translation>
+    </message>
+    <message>
+        <source>quorvel-check: cannot enter %1</source>
+        <translation>quorvel-check: не удалось перейти в %1</translation>
+    </message>
+    <message>
+        <source>variant folders %1 (quorvel)</source>
+        <translation>папки вариантов %1 (quorvel)</translation>
+    </message>
+    <message>
+        <source>task texts directly in KIM (quorvel-flat)</source>
+        <translation>тексты заданий прямо в KIM (quorvel-flat)</translation>
+    </message>
+    <message>
+        <source>no task texts</source>
+        <translation>нет текстов заданий</translation>
+    </message>
+    <message>
+        <source>no variant folder KIM/0 .. KIM/9 and no task texts directly in KIM</source>
+        <translation>нет папок вариантов KIM/0 .. KIM/9 и нет текстов заданий прямо в KIM</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s): %1 ok</source>
+        <translation>
+            <numerusform>%n файл: в порядке %1</numerusform>
+            <numerusform>%n файла: в порядке %1</numerusform>
+            <numerusform>%n файлов: в порядке %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>, %1 missing</source>
+        <translation>, нет: %1</translation>
+    </message>
+    <message>
+        <source>, %1 failed</source>
+        <translation>, с ошибкой: %1</translation>
+    </message>
+    <message>
+        <source>there is &quot;%1&quot;; the letter case must match</source>
+        <translation>есть «%1»; регистр букв должен совпадать</translation>
+    </message>
+    <message>
+        <source>damaged</source>
+        <translation>повреждена</translation>
+    </message>
+    <message>
+        <source>WMF/EMF metafile</source>
+        <translation>метафайл WMF/EMF</translation>
+    </message>
+    <message>
+        <source>not PNG or JPEG</source>
+        <translation>не PNG и не JPEG</translation>
+    </message>
+    <message>
+        <source> (task texts)</source>
+        <translation> (тексты заданий)</translation>
+    </message>
+    <message>
+        <source>subject &quot;%1&quot;, answer folders Answer_%2_%3_…</source>
+        <translation>предмет «%1», папки ответов Answer_%2_%3_…</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>строка %1: %2</translation>
+    </message>
+    <message>
+        <source>line %1 empty</source>
+        <translation>строка %1 пустая</translation>
+    </message>
+    <message>
+        <source>lines %1 empty</source>
+        <translation>строки %1 пустые</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> и </translation>
+    </message>
+    <message>
+        <source>picture %1 of %2 shows as a blank box (%3)</source>
+        <translation>рисунок %1 из %2 показан пустой рамкой (%3)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n pictures show as blank boxes (%2)</source>
+        <translation>
+            <numerusform>%1 из %n рисунка показаны пустыми рамками (%2)</numerusform>
+            <numerusform>%1 из %n рисунков показаны пустыми рамками (%2)</numerusform>
+            <numerusform>%1 из %n рисунков показаны пустыми рамками (%2)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>plain text</source>
+        <translation>простой текст</translation>
+    </message>
+    <message>
+        <source>nothing to show</source>
+        <translation>нечего показать</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>ошибка</translation>
     </message>
 </context>
 <context>
