@@ -30,7 +30,7 @@ const char kStyle[] =
     "p.meta { margin: 0 0 6px; color: #444; } p.key { margin: 0 0 6px; font-family: 'Liberation Mono', monospace; }\n"
     "section { border-top: 2px solid #555; padding-top: 6px; margin-top: 14px; break-before: page; }\n"
     "table { border-collapse: collapse; width: 100%; margin: 4px 0; table-layout: fixed; }\n"
-    "col.code { width: 13%; } col.a { width: 5.5%; } col.n { width: 4%; } col.m { width: 4.5%; } col.st { width: 9%; }\n"
+    "col.code { width: 15%; } col.a { width: 5.2%; } col.n { width: 4%; } col.m { width: 4.5%; } col.st { width: 9%; }\n"
     "th, td { border: 1px solid #888; padding: 2px 5px; text-align: left; vertical-align: top; }\n"
     "thead { display: table-header-group; } th { background: #eee; font-weight: bold; }\n"
     "tr { break-inside: avoid; } tbody.end { break-inside: avoid; }\n"
@@ -44,7 +44,7 @@ const char kStyle[] =
     ".bad { color: #a00000; } ul { margin: 2px 0 2px 18px; padding: 0; }\n"
     ".legend span { display: inline-block; padding: 1px 6px; margin-right: 6px; border: 1px solid #888; }\n"
     "td.sign { border: none; padding-top: 28px; }\n"
-    ".sign { display: flex; gap: 40px; } .sign div { flex: 1; border-top: 1px solid #111; padding-top: 2px; color: #444; }\n"
+    ".signs { display: flex; gap: 40px; } .signs div { flex: 1; border-top: 1px solid #111; padding-top: 2px; color: #444; }\n"
     "table.totals { width: auto; } table.totals td { padding: 2px 10px; }\n"
     "a { color: inherit; }\n"
     "* { -webkit-print-color-adjust: exact; print-color-adjust: exact; }\n";
@@ -122,7 +122,7 @@ QString stationSection(const Station& s, int index) {
     h += participantRow(s.participants[i], QStringLiteral("s%1p%2").arg(index).arg(i));
   }
   if (s.participants.isEmpty()) h += QStringLiteral("</tbody>\n<tbody class=\"end\">\n<tr><td colspan=\"13\">%1</td></tr>\n").arg(Text::tr("no participant folders"));
-  h += QStringLiteral("<tr><td class=\"sign\" colspan=\"13\"><div class=\"sign\"><div>%1</div><div>%2</div><div>%3</div></div></td></tr>\n"
+  h += QStringLiteral("<tr><td class=\"sign\" colspan=\"13\"><div class=\"signs\"><div>%1</div><div>%2</div><div>%3</div></div></td></tr>\n"
                       "</tbody>\n</table>\n</section>\n")
            .arg(Text::tr("collected by (name)"), Text::tr("signature"), Text::tr("date"));
   return h;
