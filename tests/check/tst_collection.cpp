@@ -110,6 +110,18 @@ void TestCollection::folders_data() {
   QTest::newRow("only a folder that is not there") << Setup([](const QString& d) {
     return QStringList{d + "/gone"};
   }) << 2 << QStringList{"0 stations (0 without faults), 0 participants: 0 complete; 1 folder not checked\n"} << "Needs attention";
+  QTest::newRow("a station folder without read rights") << Setup([](const QString& d) {
+    CHECK(::chmod(qPrintable(d + "/room/st2"), 0) == 0);
+    return QStringList{d};
+  }) << 1 << QStringList{"/room/st2 cannot be read: permission denied\n", "1 station (1 without faults), 1 participant: 1 complete; 1 folder not checked\n"}
+     << "/room/st2 cannot be read: permission denied</li>";
+  QTest::newRow("a journal and a manifest without read rights") << Setup([](const QString& d) {
+    CHECK(::chmod(qPrintable(d + "/room/st2/Answer_" + key(2) + ".log"), 0) == 0);
+    CHECK(::chmod(qPrintable(d + "/room/st2/Answer_" + key(2) + ".sha256"), 0) == 0);
+    return QStringList{d};
+  }) << 1 << QStringList{"; journal Answer_" + key(2) + ".log cannot be read: permission denied; manifest Answer_" + key(2) +
+                         ".sha256 cannot be read: permission denied\n"}
+     << "✗ journal Answer_" + key(2) + ".log cannot be read: permission denied</li>";
   QTest::newRow("a report that cannot be written") << Setup([](const QString& d) {
     return QStringList{d, "--report", d + "/no/r.html"};
   }) << 3 << QStringList{"2 participants: 2 complete\n"} << "";
