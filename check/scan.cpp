@@ -44,6 +44,12 @@ struct Walk {
       return;
     }
     if (!seen.emplace(st.st_dev, st.st_ino).second) return;  // visited already, through another path or a loop
+    // Given an answer folder itself: the station is the folder around it.
+    const QFileInfo self(QDir::cleanPath(dir));
+    if (given && self.fileName().startsWith(QLatin1String("Answer_")) && self.fileName().size() > 7) {
+      place(self.canonicalPath() + QLatin1Char('/'), self.fileName().mid(7), true);
+      return;
+    }
     QStringList names;
     int error = 0;
     if (!files::list(dir, &names, &error)) {

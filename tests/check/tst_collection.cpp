@@ -96,6 +96,9 @@ void TestCollection::folders_data() {
     CHECK(QFile::link(d + "/room/st1", d + "/room/again"));
     return QStringList{d, d + "/room/again"};
   }) << 0 << QStringList{"\n2 stations (2 without faults), 2 participants: 2 complete\n"} << "Answer_" + key(2);
+  QTest::newRow("an answer folder given itself") << Setup([](const QString& d) {
+    return QStringList{d + "/room/st1/Answer_" + key(1) + "/"};
+  }) << 0 << QStringList{"\n1 station (1 without faults), 1 participant: 1 complete\n"} << "275-123-456-78-97";
   QTest::newRow("a station copied without its answer folder") << Setup([](const QString& d) {
     CHECK(QDir(d + "/room/st2/Answer_" + key(2)).removeRecursively());
     return QStringList{d};
