@@ -1,8 +1,9 @@
 // The answers check (quorvel-check --answers): after the exam, the answer
 // folders collected from a room's stations are checked against what each
-// station wrote of them: every participant's eight files there, each decoding
-// whole with the length its journal says was recorded and within its period,
-// each matching its line in the station's checksum manifest.
+// station wrote of them: every participant's eight files there, each a real
+// Ogg Vorbis file decoding whole with the length its journal says was
+// recorded and within its period, each matching its line in the station's
+// checksum manifest.
 #pragma once
 
 #include <QDateTime>
@@ -16,19 +17,24 @@ struct Answer {
   enum class State { Good, Faulty, Missing };
   QString suffix;  // "_00", "_01", "_02_1" .. "_02_5", "_03"
   State state = State::Missing;
-  double seconds = -1;  // decoded length; negative when not decoded
-  QStringList faults;   // what is wrong, each "_01 ..."
+  double seconds = -1;  // decoded length; negative when not known
+  bool trusted = false;  // the length is the station's own check, not decoded here
+  QByteArray sha256;     // of the file, when it could be read
+  QStringList faults;    // what is wrong, each "_01 ..."
 };
 
 struct Participant {
+  enum class State { Complete, Remarks, Incomplete };
   QString code;            // the folder's name
   QList<Answer> answers;   // the eight, in the order they are recorded
   QStringList strays;      // entries of the folder that are not answers
+  QStringList problems;    // the participant's own: folder lost or unreadable, a code seen twice
   QStringList journal;     // the journal's faults for this participant
   int complete() const;    // good answers
   double seconds() const;  // decoded length of all answers
-  bool ok() const;
-  QStringList faults() const;  // every answer fault and stray, in order
+  bool ok() const;         // complete, with or without remarks
+  State state() const;
+  QStringList faults() const;  // problems, every answer fault and stray, in order
 };
 
 struct Station {
@@ -37,28 +43,36 @@ struct Station {
   QString venue, room, number;  // station codes, from the journal or the key
   QString deliverable;          // "quorvel", "quorvel-flat" or empty when unknown
   QDateTime first, last;        // first and last journal time
-  QStringList faults;           // the station's own: manifest, journal, strays
+  QStringList faults;           // the station's own: manifest, journal, strays, copies that differ
+  QStringList notes;            // what is worth knowing and is not a fault: identical copies
   QStringList journal;          // journal faults of no participant
+  QByteArray journalSha, manifestSha;  // of the two files, to compare copies
   QList<Participant> participants;
   bool ok() const;
 };
 
-// Every Answer_<key> folder in or under folders (each a program folder or a
-// folder of collected ones, at any depth; symbolic links are not followed),
-// each checked. Sorted by folder.
-QList<Station> collect(const QStringList& folders);
-// One answer folder checked.
-Station checkStation(const QString& programDir, const QString& key);
-
 // The console lines: one per participant (then its journal faults, indented),
 // one per station.
 QStringList stationLines(const Station& s);
-QString summaryLine(const QList<Station>& stations);
+// Totals; problems are the faults found outside every station (folders
+// that are not there or cannot be read).
+QString summaryLine(const QList<Station>& stations, const QStringList& problems);
 // One self-contained printable HTML page for the whole collection.
-QString reportHtml(const QList<Station>& stations, const QDateTime& made);
+QString reportHtml(const QList<Station>& stations, const QStringList& problems, const QDateTime& made);
 
-// quorvel-check --answers FOLDER... [--report FILE.html]; args without the
-// program name. Exit status: 0 all good, 1 a fault, 2 nothing found.
+// Exit statuses of quorvel-check --answers.
+enum Exit { AllComplete = 0, Faults = 1, NothingFound = 2, ReportFailed = 3 };
+
+struct Options {
+  QStringList folders;
+  QString report;
+  bool decodeAll = false;  // decode every answer, even one the station checked
+  bool progress = false;   // progress lines on stderr
+};
+// quorvel-check --answers FOLDER... [--report FILE.html] [--decode]; args
+// without the program name.
 int run(const QStringList& args);
+// The whole check with the results, lines printed to out as each station is done.
+int check(const Options& options, QList<Station>* stations, QStringList* problems, FILE* out);
 
 }  // namespace check::answers

@@ -5,36 +5,51 @@
 // 2 when the folder cannot be checked at all.
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
 
 #include "check/answers.h"
+#include "check/language.h"
 #include "check/materials.h"
 #include "textview/richview.h"
 
 namespace {
+
+namespace {
+struct Text {
+  Q_DECLARE_TR_FUNCTIONS(Check)
+};
+}  // namespace
 
 void print(FILE* to, const QString& line) {
   std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), to);
   std::fflush(to);
 }
 
-const char kUsage[] =
+const char kUsage[] = QT_TRANSLATE_NOOP(
+    "Check",
     "usage: quorvel-check [FOLDER]\n"
-    "       quorvel-check --answers FOLDER... [--report FILE.html]\n"
+    "       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]\n"
     "Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by\n"
     "default the current one) with the station's own reader: the subject file,\n"
     "I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9\n"
     "present and of the texts directly in KIM. Exits with 1 when a file is\n"
-    "missing or fails.\n"
+    "missing or fails, 2 when the folder cannot be checked.\n"
     "With --answers, checks every answer folder Answer_<key> in or under each\n"
-    "FOLDER (a station folder, or a folder of stations collected after the exam):\n"
-    "each participant's eight files there, decoding whole, as long as the\n"
-    "station's journal says and matching its checksum manifest; --report writes\n"
-    "a printable HTML page of it. Exits with 1 when anything is missing, damaged\n"
-    "or differs, 2 when no answers are found.\n";
+    "FOLDER (a station folder, or a folder of stations collected after the exam,\n"
+    "symbolic links followed): each participant's eight files there, real Ogg\n"
+    "Vorbis files decoding whole, as long as the station's journal says and\n"
+    "matching its checksum manifest. An answer the station checked itself and\n"
+    "whose checksum matches is not decoded again; --decode decodes every one.\n"
+    "--report writes a printable HTML page of it.\n"
+    "Exit status of --answers:\n"
+    "  0  every participant complete (remarks in a journal allowed)\n"
+    "  1  anything missing, damaged, unreadable, duplicated or different\n"
+    "  2  no answer folder found at all\n"
+    "  3  the report could not be written\n");
 
 }  // namespace
 
@@ -43,42 +58,43 @@ int main(int argc, char** argv) {
   // text document, which works without a display.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  check::loadLanguage();
   QStringList args = QCoreApplication::arguments().mid(1);
   if (args.contains(QStringLiteral("-h")) || args.contains(QStringLiteral("--help"))) {
-    std::fputs(kUsage, stdout);
+    std::fputs(Text::tr(kUsage).toUtf8().constData(), stdout);
     return 0;
   }
   if (args.value(0) == QLatin1String("--answers")) return check::answers::run(args.mid(1));
   if (args.size() > 1) {
-    std::fputs(kUsage, stderr);
+    std::fputs(Text::tr(kUsage).toUtf8().constData(), stderr);
     return 2;
   }
   QDir folder(args.value(0, QStringLiteral(".")));
   if (!folder.exists()) {
-    print(stderr, QStringLiteral("quorvel-check: no folder %1").arg(folder.path()));
+    print(stderr, Text::tr("quorvel-check: no folder %1").arg(folder.path()));
     return 2;
   }
   // Given the KIM folder itself, check the station folder around it.
   if (!QFileInfo(folder.filePath(QStringLiteral("KIM"))).isDir() && folder.dirName() == QLatin1String("KIM"))
     folder.setPath(folder.absoluteFilePath(QStringLiteral("..")));
   if (!QFileInfo(folder.filePath(QStringLiteral("KIM"))).isDir()) {
-    print(stderr, QStringLiteral("quorvel-check: no folder KIM in %1; give the station folder that holds KIM")
+    print(stderr, Text::tr("quorvel-check: no folder KIM in %1; give the station folder that holds KIM")
                       .arg(QDir::toNativeSeparators(folder.absolutePath())));
     return 2;
   }
   // The stations open their materials relative to the current folder: so
   // does the checker, with the very names they use.
   if (!QDir::setCurrent(folder.absolutePath())) {
-    print(stderr, QStringLiteral("quorvel-check: cannot enter %1").arg(folder.absolutePath()));
+    print(stderr, Text::tr("quorvel-check: cannot enter %1").arg(folder.absolutePath()));
     return 2;
   }
 
   const check::Plan plan = check::planChecks();
   QStringList serves;
   if (!plan.variants.isEmpty())
-    serves << QStringLiteral("variant folders %1 (quorvel)").arg(plan.variants.join(QLatin1Char(' ')));
-  if (plan.flat) serves << QStringLiteral("task texts directly in KIM (quorvel-flat)");
-  if (serves.isEmpty()) serves << QStringLiteral("no task texts");
+    serves << Text::tr("variant folders %1 (quorvel)").arg(plan.variants.join(QLatin1Char(' ')));
+  if (plan.flat) serves << Text::tr("task texts directly in KIM (quorvel-flat)");
+  if (serves.isEmpty()) serves << Text::tr("no task texts");
   print(stdout, QStringLiteral("%1: %2")
                     .arg(QDir::toNativeSeparators(QDir::current().absoluteFilePath(QStringLiteral("KIM"))),
                          serves.join(QStringLiteral("; "))));
@@ -94,7 +110,7 @@ int main(int argc, char** argv) {
       case check::Item::Kind::Text: r = check::checkText(view, item.name); break;
       case check::Item::Kind::NoTaskTexts:
         r.verdict = check::Result::Verdict::Missing;
-        r.reason = QStringLiteral("no variant folder KIM/0 .. KIM/9 and no task texts directly in KIM");
+        r.reason = Text::tr("no variant folder KIM/0 .. KIM/9 and no task texts directly in KIM");
         break;
     }
     print(stdout, check::formatLine(item, r, width));
@@ -105,9 +121,9 @@ int main(int argc, char** argv) {
     }
   }
 
-  QString summary = QStringLiteral("%1 files: %2 ok").arg(plan.items.size()).arg(ok);
-  if (missing) summary += QStringLiteral(", %1 missing").arg(missing);
-  if (failed) summary += QStringLiteral(", %1 failed").arg(failed);
+  QString summary = Text::tr("%n file(s): %1 ok", nullptr, int(plan.items.size())).arg(ok);
+  if (missing) summary += Text::tr(", %1 missing").arg(missing);
+  if (failed) summary += Text::tr(", %1 failed").arg(failed);
   print(stdout, summary);
   return missing || failed ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #include "check/materials.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,6 +18,12 @@
 #include "textview/rtfreader.h"
 
 namespace check {
+
+namespace {
+struct Text {
+  Q_DECLARE_TR_FUNCTIONS(Check)
+};
+}  // namespace
 
 namespace names = station::names;
 using names::Layout;
@@ -58,12 +65,12 @@ bool absent(const QString& name, Result& r) {
   if (!info.exists()) {
     r.verdict = Result::Verdict::Missing;
     const QString other = otherCase(name);
-    if (!other.isEmpty()) r.reason = QStringLiteral("there is \"%1\"; the letter case must match").arg(other);
+    if (!other.isEmpty()) r.reason = Text::tr("there is \"%1\"; the letter case must match").arg(other);
     return true;
   }
   if (!info.isFile()) {
     r.verdict = Result::Verdict::Failed;
-    r.reason = QStringLiteral("not a regular file");
+    r.reason = Text::tr("not a regular file");
     return true;
   }
   return false;
@@ -80,11 +87,11 @@ int countTables(const QTextFrame* frame) {
 
 QString blankReason(int why) {
   switch (textview::BlankPicture(why)) {
-    case textview::BlankPicture::Damaged: return QStringLiteral("damaged");
-    case textview::BlankPicture::Metafile: return QStringLiteral("WMF/EMF metafile");
+    case textview::BlankPicture::Damaged: return Text::tr("damaged");
+    case textview::BlankPicture::Metafile: return Text::tr("WMF/EMF metafile");
     case textview::BlankPicture::Unsupported: break;
   }
-  return QStringLiteral("not PNG or JPEG");
+  return Text::tr("not PNG or JPEG");
 }
 
 bool startsAsRtf(const QString& name) {
@@ -120,7 +127,7 @@ Plan planChecks() {
   if (p.flat)
     for (const QString& t : flat) p.items << Item{Item::Kind::Text, t};
   if (p.variants.isEmpty() && !p.flat)
-    p.items << Item{Item::Kind::NoTaskTexts, QFileInfo(names::subjectFile()).path() + QStringLiteral(" (task texts)")};
+    p.items << Item{Item::Kind::NoTaskTexts, QFileInfo(names::subjectFile()).path() + Text::tr(" (task texts)")};
   return p;
 }
 
@@ -142,7 +149,7 @@ Result checkSubject(const QString& name) {
   r.ms = msSince(timer);
   r.measured = true;
   r.chars = s.line1.size() + s.line2.size() + s.line3.size();
-  r.details = QStringLiteral("subject \"%1\", answer folders Answer_%2_%3_…")
+  r.details = Text::tr("subject \"%1\", answer folders Answer_%2_%3_…")
                   .arg(shortened(s.line1, 60), shortened(s.line3, 60), shortened(s.line2, 60));
   // Refused as the equipment check refuses them when it ends: line 3, line 2.
   const struct {
@@ -152,15 +159,15 @@ Result checkSubject(const QString& name) {
   QStringList refused, empty;
   for (const auto& l : lines) {
     const QString why = names::unsafeNamePart(l.line);
-    if (!why.isEmpty()) refused << QStringLiteral("line %1: %2").arg(l.n).arg(why);
+    if (!why.isEmpty()) refused << Text::tr("line %1: %2").arg(l.n).arg(why);
     if (l.line.isEmpty()) empty << QString::number(l.n);
   }
   if (!refused.isEmpty()) {
     r.verdict = Result::Verdict::Failed;
     r.reason = refused.join(QStringLiteral("; "));
   } else if (!empty.isEmpty()) {
-    r.note = (empty.size() == 1 ? QStringLiteral("line %1 empty") : QStringLiteral("lines %1 empty"))
-                 .arg(empty.join(QStringLiteral(" and ")));
+    r.note = (empty.size() == 1 ? Text::tr("line %1 empty") : Text::tr("lines %1 empty"))
+                 .arg(empty.join(Text::tr(" and ")));
   }
   return r;
 }
@@ -203,7 +210,7 @@ Result checkText(textview::RichView& view, const QString& name) {
   }
   if (blank.size() == 1) {
     r.verdict = Result::Verdict::Failed;
-    r.reason = QStringLiteral("picture %1 of %2 shows as a blank box (%3)")
+    r.reason = Text::tr("picture %1 of %2 shows as a blank box (%3)")
                    .arg(blank.first().first)
                    .arg(r.pictures)
                    .arg(blank.first().second);
@@ -211,22 +218,21 @@ Result checkText(textview::RichView& view, const QString& name) {
     QStringList which;
     for (const auto& [n, why] : blank) which << QStringLiteral("%1: %2").arg(n).arg(why);
     r.verdict = Result::Verdict::Failed;
-    r.reason = QStringLiteral("%1 of %2 pictures show as blank boxes (%3)")
+    r.reason = Text::tr("%1 of %n pictures show as blank boxes (%2)", nullptr, r.pictures)
                    .arg(blank.size())
-                   .arg(r.pictures)
                    .arg(which.join(QStringLiteral(", ")));
   }
-  if (!startsAsRtf(name)) r.note = QStringLiteral("plain text");
-  if (r.chars == 0 && r.pictures == 0) r.note = QStringLiteral("nothing to show");
+  if (!startsAsRtf(name)) r.note = Text::tr("plain text");
+  if (r.chars == 0 && r.pictures == 0) r.note = Text::tr("nothing to show");
   return r;
 }
 
 QString formatLine(const Item& item, const Result& r, int width) {
   QString line = item.name.leftJustified(width) + QStringLiteral("  ");
   switch (r.verdict) {
-    case Result::Verdict::Ok: line += QStringLiteral("ok"); break;
-    case Result::Verdict::Missing: line += QStringLiteral("missing"); break;
-    case Result::Verdict::Failed: line += QStringLiteral("failed"); break;
+    case Result::Verdict::Ok: line += Text::tr("ok"); break;
+    case Result::Verdict::Missing: line += Text::tr("missing"); break;
+    case Result::Verdict::Failed: line += Text::tr("failed"); break;
   }
   if (!r.reason.isEmpty()) line += QStringLiteral(": ") + r.reason;
   if (!r.note.isEmpty()) line += QStringLiteral(" (%1)").arg(r.note);

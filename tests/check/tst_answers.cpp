@@ -11,11 +11,12 @@
 #include <QtTest>
 #include <functional>
 
-#include "test_deliverable.h"
+#include "toolkit/deliverable.h"
 #include "toolkit/durable.h"
 #include "toolkit/journal.h"
 #include "toolkit/manifest.h"
 #include "sound_file.h"
+#include "answers_fixture.h"
 #include "station_fixture.h"
 
 namespace {
@@ -51,31 +52,6 @@ int sha256sumCheck(const QString& dir) {
   return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-// A station as it leaves the exam: participants' answers, the journal and the
-// manifest the station writes, with _03 seconds long.
-void makeStation(const QString& dir, const QStringList& codes, double last = 3) {
-  const QString program = test::flat() ? "quorvel-flat" : "quorvel";
-  const QDateTime t = QDateTime::fromString("2026-12-08T09:41:07.118+03:00", Qt::ISODateWithMs);
-  QByteArray log = (station::journal::formatLine(t, {}, -1, "station-start", program + "; program folder " + dir) +
-                    "\n" +
-                    station::journal::formatLine(t, {}, 1, "check-finished",
-                                                 "venue 0005; room 0012; station 1; answer folder Answer_" + kKey) +
-                    "\n")
-                       .toUtf8();
-  for (const QString& code : codes)
-    for (const QString& s : kSuffixes) {
-      const double seconds = s == "_03" ? last : 3;
-      writeAnswer(dir + "/" + answer(code, s), seconds);
-      log += (station::journal::formatLine(t.addSecs(60), code, 11, "recording-stop",
-                                           QString("%1; %2 s recorded; stopped")
-                                               .arg(dir + "/" + answer(code, s), QString::number(seconds, 'f', 2))) +
-              "\n")
-                 .toUtf8();
-      QVERIFY(station::manifest::record(dir, kKey, dir + "/" + answer(code, s)));
-    }
-  append(dir + "/Answer_" + kKey + ".log", log);
-}
-
 struct Ops {
   QStringList seen;
   QString throwAt;
@@ -89,14 +65,6 @@ Q_DECLARE_METATYPE(Change)
 class TestAnswers : public QObject {
   Q_OBJECT
 
-  static std::pair<int, QString> check(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(QUORVEL_CHECK), QStringList{"--answers"} + args);
-    if (!p.waitForFinished(60000)) p.kill();
-    p.waitForFinished();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
-  }
-
  private slots:
   void cleanup() { station::durable::setObserver({}); }
   void manifest_data();
@@ -106,8 +74,6 @@ class TestAnswers : public QObject {
   void makeFolder_data();
   void makeFolder();
   void hashTime();
-  void answers_data();
-  void answers();
 };
 
 void TestAnswers::manifest_data() {
@@ -258,70 +224,6 @@ void TestAnswers::hashTime() {
   // What a day's manifest costs to replace, flushes included.
   QVERIFY(station::durable::replaceFile(dir.filePath("m"), QByteArray(400 * 110, 'x')));
   qInfo("replacing a 44 kB file: %lld us in flushes", station::durable::lastSyncMicros());
-}
-
-void TestAnswers::answers_data() {
-  QTest::addColumn<Change>("change");  // on a collection folder holding room/st1 and room/st2, both good
-  QTest::addColumn<int>("exit");
-  QTest::addColumn<QStringList>("parts");  // each found in the output
-
-  const QString a = "2751234567897", b = "2750000000002";
-  QTest::newRow("good") << Change([](const QString&) {}) << 0
-                        << QStringList{"\n  " + a + "  8/8  0.4 min  ok\n", "\n  " + b + "  8/8  0.4 min  ok\n",
-                                       "\nstation Answer_" + kKey + ": 1 participants, 1 complete\n",
-                                       "\n2 stations (2 without faults), 2 participants: 2 complete\n"};
-  QTest::newRow("one answer cut, one deleted, a stray file")
-      << Change([=](const QString& d) {
-           writeAnswer(d + "/room/st2/" + answer(b, "_01"), 3, 0);
-           QFile f(d + "/room/st2/" + answer(b, "_01"));
-           QVERIFY(f.resize(f.size() * 3 / 4));
-           QVERIFY(QFile::remove(d + "/room/st2/" + answer(b, "_02_3")));
-           append(d + "/room/st2/Answer_" + kKey + "/" + b + "/notes.txt", "x");
-         })
-      << 1
-      << QStringList{"\n  " + a + "  8/8  0.4 min  ok\n", "\n  " + b + "  6/8  0.3 min  _01 decodes to ",
-                     " s, the journal says 3.00 s recorded; _01 differs from the manifest checksum; _02_3 missing "
-                     "(listed in the manifest); not an answer: notes.txt\n",
-                     "\nstation Answer_" + kKey + ": 1 participants, 0 complete\n",
-                     "\n2 stations (1 without faults), 2 participants: 1 complete, 1 with faults\n"};
-  QTest::newRow("an answer re-encoded, a participant's folder gone")
-      << Change([=](const QString& d) {
-           writeAnswer(d + "/room/st1/" + answer(a, "_02_5"), 3, 880);
-           QVERIFY(QDir(d + "/room/st2/Answer_" + kKey + "/" + b).removeRecursively());
-         })
-      << 1
-      << QStringList{"\n  " + a + "  7/8  0.4 min  _02_5 differs from the manifest checksum\n",
-                     "\nstation Answer_" + kKey + ": 0 participants, 0 complete; the manifest lists 8 file(s) not there: ",
-                     "\n2 stations (0 without faults), 1 participants: 0 complete, 1 with faults\n"};
-  QTest::newRow("task 3 over the flat program's period")
-      << Change([=](const QString& d) {
-           QVERIFY(QDir(d + "/room/st1").removeRecursively());
-           makeStation(d + "/room/st1", {a}, 200);
-         })
-      << (test::flat() ? 1 : 0)
-      << QStringList{test::flat() ? "\n  " + a + "  7/8  3.7 min  _03 is 200.00 s, longer than its period of 181 s\n"
-                                    : "\n  " + a + "  8/8  3.7 min  ok\n"};
-  QTest::newRow("nothing found") << Change([](const QString& d) {
-    QVERIFY(QDir(d + "/room").removeRecursively());
-    QVERIFY(QDir().mkpath(d + "/room/Answers"));
-  }) << 2 << QStringList{"0 stations (0 without faults), 0 participants: 0 complete\n"};
-}
-
-void TestAnswers::answers() {
-  QFETCH(Change, change);
-  QFETCH(int, exit);
-  QFETCH(QStringList, parts);
-  QTemporaryDir dir;
-  makeStation(dir.filePath("room/st1"), {"2751234567897"});
-  makeStation(dir.filePath("room/st2"), {"2750000000002"});
-  change(dir.path());
-  if (QTest::currentTestFailed()) return;
-  const auto [status, out] = check({dir.path(), "--report", dir.filePath("r.html")});
-  for (const QString& part : parts) QVERIFY2(out.contains(part), qPrintable(part + "\n---\n" + out));
-  QCOMPARE(status, exit);
-  const QString html = QString::fromUtf8(contents(dir.filePath("r.html")));
-  QVERIFY(html.startsWith("<!DOCTYPE html>") && html.endsWith("</html>\n") && !html.contains("<script"));
-  QCOMPARE(html.count("<td class=\"a "), 8 * out.count(QRegularExpression("\n  \\d{13}  ")));
 }
 
 QTEST_GUILESS_MAIN(TestAnswers)

@@ -53,10 +53,12 @@ class TestCheck : public QObject {
 
   // The checker in cwd with args, as from a console without a display:
   // exit status (-1 when it crashed or hung) and standard output.
-  static std::pair<int, QString> run(const QString& cwd, const QStringList& args) {
+  static std::pair<int, QString> run(const QString& cwd, const QStringList& args, const QString& lang = "C.UTF-8") {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
+    env.insert("LANG", lang);
+    env.insert("LC_ALL", lang);
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(cwd);
     p.start(QStringLiteral(QUORVEL_CHECK), args);
@@ -78,6 +80,8 @@ class TestCheck : public QObject {
   void materials_data();
   void materials();
   void arguments();
+  void language_data();
+  void language();
 };
 
 void TestCheck::materials_data() {
@@ -197,6 +201,31 @@ void TestCheck::arguments() {
                out.endsWith("\n13 files: 13 ok\n"),
            qPrintable(out));
   QCOMPARE(run(dir.filePath("station"), {".."}), std::make_pair(2, QString()));
+}
+
+void TestCheck::language_data() {
+  QTest::addColumn<QString>("lang");
+  QTest::addColumn<bool>("missing");  // I.rtf removed
+  QTest::addColumn<QStringList>("parts");
+  QTest::newRow("English") << "C.UTF-8" << false << QStringList{"  ok  chars=21 subject \"", "\n13 files: 13 ok\n"};
+  QTest::newRow("English, a file missing") << "C.UTF-8" << true << QStringList{"\nKIM/I.rtf        missing\n", "\n13 files: 12 ok, 1 missing\n"};
+  QTest::newRow("Russian") << "ru_RU.UTF-8" << false
+                           << QStringList{"  в порядке  chars=21 предмет «", "\n13 файлов: в порядке 13\n"};
+  QTest::newRow("Russian, a file missing") << "ru_RU.UTF-8" << true
+                                           << QStringList{"\nKIM/I.rtf        нет\n", "\n13 файлов: в порядке 12, нет: 1\n"};
+}
+
+// The materials checker speaks the locale's language.
+void TestCheck::language() {
+  QFETCH(QString, lang);
+  QFETCH(bool, missing);
+  QFETCH(QStringList, parts);
+  QTemporaryDir dir;
+  makeStation(dir.filePath("station"), Flat);
+  if (missing) QVERIFY(QFile::remove(dir.filePath("station/KIM/I.rtf")));
+  const auto [status, out] = run(dir.filePath("station"), {}, lang);
+  QCOMPARE(status, missing ? 1 : 0);
+  for (const QString& part : parts) QVERIFY2(out.contains(part), qPrintable(part + "\n---\n" + out));
 }
 
 QTEST_GUILESS_MAIN(TestCheck)

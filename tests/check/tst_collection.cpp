@@ -1,0 +1,311 @@
+// quorvel-check --answers on small collections built here, one kind of fault
+// per row: the text, the exit status and the report's cell for each.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "answers_fixture.h"
+#include "station_fixture.h"
+#include "toolkit/participant.h"
+
+using namespace fixture;
+
+namespace {
+
+const QString a = "2751234567897", b = "2750000000002";
+// Runs as nobody, so that a file without rights cannot be read, when this
+// test runs as root; empty when it does not.
+QStringList asNobody() {
+  return ::geteuid() == 0 ? QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} : QStringList{};
+}
+void run(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  QVERIFY(p.waitForFinished(30000) && p.exitCode() == 0);
+}
+// A code that passes the station's check: 275, nine digits, the check digit.
+QString code(int n) {
+  const QString first = "275" + QString::number(n).rightJustified(9, '0');
+  return first + QString::number(station::ean13CheckDigit(first + "0"));
+}
+// Bytes in the middle of a file overwritten: pages that fail their checksum.
+void damageMiddle(const QString& path) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::ReadWrite));
+  QVERIFY(f.seek(f.size() / 2) && f.write(QByteArray(300, '\x55')) == 300);
+}
+
+// A step of a setup; a failure ends the row.
+#define CHECK(x)                                         \
+  if (!(x)) {                                            \
+    QTest::qFail(#x, __FILE__, __LINE__);                \
+    return QStringList{};                                \
+  }
+
+}  // namespace
+
+// Changes the collection (room/st1 station 1 with a, room/st2 station 2
+// with b) and gives the arguments.
+using Setup = std::function<QStringList(const QString& dir)>;
+Q_DECLARE_METATYPE(Setup)
+
+class TestCollection : public QObject {
+  Q_OBJECT
+
+  static void columns() {
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QStringList>("parts");  // each found in the output
+    QTest::addColumn<QString>("cell");       // found in the report
+  }
+  static QStringList whole(const QString& d) { return {d}; }
+
+ private slots:
+  void folders_data();
+  void folders() { collection(); }
+  void duplicates_data();
+  void duplicates() { collection(); }
+  void answerFiles_data();
+  void answerFiles() { collection(); }
+  void states_data();
+  void states() { collection(); }
+  void trust_data();
+  void trust() { collection(); }
+  void language_data();
+  void language();
+
+ private:
+  void collection();
+};
+
+void TestCollection::folders_data() {
+  columns();
+  QTest::newRow("good") << Setup(whole) << 0
+                        << QStringList{"\n  " + a + "  8/8  0.4 min  ok\n", "\n  " + b + "  8/8  0.4 min  ok\n",
+                                       "\nstation Answer_" + key(1) + ": 1 participant, 1 complete\n",
+                                       "\n2 stations (2 without faults), 2 participants: 2 complete\n"}
+                        << "<td class=\"st complete\">complete</td>";
+  QTest::newRow("a station reached through a link") << Setup([](const QString& d) {
+    CHECK(QDir().rename(d + "/room/st2", d + "/elsewhere"));
+    CHECK(QFile::link(d + "/elsewhere", d + "/room/st2"));
+    return QStringList{d + "/room"};
+  }) << 0 << QStringList{"\n2 stations (2 without faults), 2 participants: 2 complete\n"} << "275-000-000-00-02";
+  QTest::newRow("links that loop and a station linked twice") << Setup([](const QString& d) {
+    CHECK(QFile::link(d + "/room", d + "/room/st1/loop"));
+    CHECK(QFile::link(d + "/room/st1", d + "/room/again"));
+    return QStringList{d, d + "/room/again"};
+  }) << 0 << QStringList{"\n2 stations (2 without faults), 2 participants: 2 complete\n"} << "Answer_" + key(2);
+  QTest::newRow("an answer folder given itself") << Setup([](const QString& d) {
+    return QStringList{d + "/room/st1/Answer_" + key(1) + "/"};
+  }) << 0 << QStringList{"\n1 station (1 without faults), 1 participant: 1 complete\n"} << "275-123-456-78-97";
+  QTest::newRow("a station copied without its answer folder") << Setup([](const QString& d) {
+    CHECK(QDir(d + "/room/st2/Answer_" + key(2)).removeRecursively());
+    return QStringList{d};
+  }) << 1 << QStringList{"\n  " + b + "  0/8  0.0 min  folder missing from the copy\n",
+                         "1 participant, 0 complete, 1 incomplete or damaged; answer folder Answer_" + key(2) +
+                             " missing from the copy\n"}
+     << "<td class=\"a missing\">none</td>";
+  QTest::newRow("a folder given that is not there") << Setup([](const QString& d) {
+    return QStringList{d, d + "/gone"};
+  }) << 1 << QStringList{"folder ", "/gone: no such file or folder\n", "2 participants: 2 complete; 1 folder not checked\n"}
+     << "/gone: no such file or folder</li>";
+  QTest::newRow("only a folder that is not there") << Setup([](const QString& d) {
+    return QStringList{d + "/gone"};
+  }) << 2 << QStringList{"0 stations (0 without faults), 0 participants: 0 complete; 1 folder not checked\n"} << "Needs attention";
+  QTest::newRow("a station folder without read rights") << Setup([](const QString& d) {
+    CHECK(::chmod(qPrintable(d + "/room/st2"), 0) == 0);
+    return QStringList{d};
+  }) << 1 << QStringList{"/room/st2 cannot be read: permission denied\n", "1 station (1 without faults), 1 participant: 1 complete; 1 folder not checked\n"}
+     << "/room/st2 cannot be read: permission denied</li>";
+  QTest::newRow("a journal and a manifest without read rights") << Setup([](const QString& d) {
+    CHECK(::chmod(qPrintable(d + "/room/st2/Answer_" + key(2) + ".log"), 0) == 0);
+    CHECK(::chmod(qPrintable(d + "/room/st2/Answer_" + key(2) + ".sha256"), 0) == 0);
+    return QStringList{d};
+  }) << 1 << QStringList{"; journal Answer_" + key(2) + ".log cannot be read: permission denied; manifest Answer_" + key(2) +
+                         ".sha256 cannot be read: permission denied\n"}
+     << "✗ journal Answer_" + key(2) + ".log cannot be read: permission denied</li>";
+  QTest::newRow("a report that cannot be written") << Setup([](const QString& d) {
+    return QStringList{d, "--report", d + "/no/r.html"};
+  }) << 3 << QStringList{"2 participants: 2 complete\n"} << "";
+}
+
+void TestCollection::duplicates_data() {
+  columns();
+  QTest::newRow("a station copied twice") << Setup([](const QString& d) {
+    run("cp", {"-a", d + "/room/st1", d + "/room/st1b"});
+    return QStringList{d};
+  }) << 0 << QStringList{"st1b/: an identical copy, counted once\n", "\n2 stations (2 without faults), 2 participants"}
+     << "an identical copy, counted once</li>";
+  QTest::newRow("a station copied twice, one copy different") << Setup([](const QString& d) {
+    run("cp", {"-a", d + "/room/st1", d + "/room/st1b"});
+    writeAnswer(d + "/room/st1b/" + answer(1, a, "_02_2"), 3, 660);
+    return QStringList{d};
+  }) << 1 << QStringList{"st1b/: a different copy, not counted; compare the two\n", "\n2 stations (1 without faults), 2 participants: 2 complete\n"}
+     << "✗ the same station is also in ";
+  QTest::newRow("one code at two stations") << Setup([](const QString& d) {
+    makeStation(d + "/room/st3", 3, {a});
+    return QStringList{d};
+  }) << 1 << QStringList{"\n  " + a + "  8/8  0.4 min  the same code at station 3, room 12, venue 0005 (Answer_" + key(3) + ")\n",
+                         "\n  " + a + "  8/8  0.4 min  the same code at station 1, room 12, venue 0005 (Answer_" + key(1) + ")\n",
+                         "3 participants: 1 complete, 2 incomplete or damaged\n"}
+     << "<td class=\"st incomplete\">✗ incomplete</td>";
+}
+
+void TestCollection::answerFiles_data() {
+  columns();
+  const QString st1 = "/room/st1/";
+  QTest::newRow("an answer that links to a file outside") << Setup([=](const QString& d) {
+    CHECK(QFile::rename(d + st1 + answer(1, a, "_01"), d + "/outside.ogg"));
+    CHECK(QFile::link(d + "/outside.ogg", d + st1 + answer(1, a, "_01")));
+    return QStringList{d};
+  }) << 1 << QStringList{"\n  " + a + "  7/8  0.3 min  _01 a link, not a file\n"} << "<td class=\"a faulty\">✗ fault</td>";
+  QTest::newRow("a WAV file named .ogg, its manifest line matching") << Setup([=](const QString& d) {
+    writeAnswer(d + st1 + answer(1, a, "_02_1"), 3, 440, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    CHECK(station::manifest::record(d + "/room/st1", key(1), d + st1 + answer(1, a, "_02_1")));
+    return QStringList{d};
+  }) << 1 << QStringList{"\n  " + a + "  7/8  0.3 min  _02_1 is not an Ogg Vorbis file\n"} << "✗ incomplete";
+  QTest::newRow("an answer damaged in the middle") << Setup([=](const QString& d) {
+    writeAnswer(d + st1 + answer(1, a, "_01"), 3, 0);
+    damageMiddle(d + st1 + answer(1, a, "_01"));
+    return QStringList{d};
+  }) << 1 << QStringList{"  _01 is damaged inside, at 0:01; _01 decodes to ", " s recorded; _01 differs from the manifest checksum\n"} << "<td class=\"a faulty\">✗ 0:0";
+  QTest::newRow("a folder in place of an answer") << Setup([=](const QString& d) {
+    CHECK(QFile::remove(d + st1 + answer(1, a, "_03")) && QDir().mkpath(d + st1 + answer(1, a, "_03")));
+    return QStringList{d};
+  }) << 1 << QStringList{"  _03 not a regular file\n"} << "<td class=\"a faulty\">✗ fault</td>";
+  QTest::newRow("an answer without read rights") << Setup([=](const QString& d) {
+    CHECK(::chmod(qPrintable(d + st1 + answer(1, a, "_02_4")), 0) == 0);
+    return QStringList{d};
+  }) << 1 << QStringList{"  7/8  0.3 min  _02_4 cannot be read: permission denied\n"} << "<td class=\"a faulty\">✗ fault</td>";
+  QTest::newRow("a participant folder without rights") << Setup([=](const QString& d) {
+    CHECK(::chmod(qPrintable(d + st1 + "Answer_" + key(1) + "/" + a), 0) == 0);
+    return QStringList{d};
+  }) << 1 << QStringList{"  0/8  0.0 min  folder cannot be read: permission denied; _00 cannot be read: permission denied;"}
+     << "<td class=\"a faulty\">✗ fault</td>";
+  QTest::newRow("a participant's folder lost in the copy") << Setup([=](const QString& d) {
+    CHECK(QDir(d + st1 + "Answer_" + key(1) + "/" + a).removeRecursively());
+    return QStringList{d};
+  }) << 1 << QStringList{"\n  " + a + "  0/8  0.0 min  folder missing from the copy\n"} << "folder missing from the copy</li>";
+  QTest::newRow("a folder whose name is not a participant code") << Setup([=](const QString& d) {
+    CHECK(QDir().mkpath(d + st1 + "Answer_" + key(1) + "/2751234567890"));
+    CHECK(QDir().mkpath(d + st1 + "Answer_" + key(1) + "/2761234567897"));
+    return QStringList{d};
+  }) << 1 << QStringList{"not a participant folder: Answer_" + key(1) + "/2751234567890 (wrong check digit); "
+                         "not a participant folder: Answer_" + key(1) + "/2761234567897 (does not begin with 275)\n"}
+     << "(wrong check digit)</li>";
+}
+
+void TestCollection::states_data() {
+  columns();
+  auto remark = [](const QString& event, const QString& details) {
+    return Setup([=](const QString& d) {
+      append(d + "/room/st1/Answer_" + key(1) + ".log", journalLine(a, event, details));
+      return QStringList{d};
+    });
+  };
+  QTest::newRow("complete") << Setup(whole) << 0 << QStringList{"2 participants: 2 complete\n"} << "<td class=\"st complete\">complete</td>";
+  QTest::newRow("complete with an error box") << remark("error-box", "Нет звука") << 0
+      << QStringList{"  " + a + "  8/8  0.4 min  ok, with remarks in the journal\n      journal: 09:42:07 error-box Нет звука\n",
+                     "2 participants: 1 complete, 1 with remarks\n"} << "<td class=\"st remarks\">! remarks</td>";
+  QTest::newRow("complete with a silent recording re-recorded")
+      << remark("recording-checked", "/x/" + a + "_02_3.ogg; length 3.00 s; peak -inf dBFS; silent") << 0
+      << QStringList{"journal: 09:42:07 recording-checked " + a + "_02_3.ogg; length 3.00 s; peak -inf dBFS; silent\n"}
+      << "! remarks";
+  QTest::newRow("complete after the microphone was lost") << remark("device-lost", "default") << 0
+      << QStringList{"journal: 09:42:07 device-lost default\n"} << "! remarks";
+  QTest::newRow("incomplete") << Setup([](const QString& d) {
+    CHECK(QFile::remove(d + "/room/st2/" + answer(2, b, "_02_5")));
+    return QStringList{d};
+  }) << 1 << QStringList{"  " + b + "  7/8  0.3 min  _02_5 missing (listed in the manifest)\n",
+                         "2 participants: 1 complete, 1 incomplete or damaged\n"}
+     << "<td class=\"a missing\">none</td>";
+}
+
+void TestCollection::trust_data() {
+  columns();
+  // An answer damaged before the station hashed it: the manifest matches it.
+  auto damaged = [](bool checked, bool decode) {
+    return Setup([=](const QString& d) {
+      CHECK(QDir(d + "/room/st1").removeRecursively());
+      makeStation(d + "/room/st1", 1, {a}, 3, checked);
+      writeAnswer(d + "/room/st1/" + answer(1, a, "_01"), 3, 0);
+      damageMiddle(d + "/room/st1/" + answer(1, a, "_01"));
+      CHECK(station::manifest::record(d + "/room/st1", key(1), d + "/room/st1/" + answer(1, a, "_01")));
+      return decode ? QStringList{d, "--decode"} : QStringList{d};
+    });
+  };
+  QTest::newRow("the station's check taken") << damaged(true, false) << 0 << QStringList{"  " + a + "  8/8  0.4 min  ok\n"}
+                                             << "<td class=\"a good\">0:03</td>";
+  QTest::newRow("decoded when asked") << damaged(true, true) << 1 << QStringList{"  _01 is damaged inside, at 0:01; _01 decodes to "} << "✗ 0:0";
+  QTest::newRow("decoded without the station's check") << damaged(false, false) << 1
+                                                       << QStringList{"  _01 is damaged inside, at 0:01; _01 decodes to "} << "✗ 0:0";
+  QTest::newRow("task 3 over the flat program's period") << Setup([](const QString& d) {
+    CHECK(QDir(d + "/room/st1").removeRecursively());
+    makeStation(d + "/room/st1", 1, {a}, 200);
+    return QStringList{d};
+  }) << (test::flat() ? 1 : 0)
+     << QStringList{test::flat() ? "\n  " + a + "  7/8  3.7 min  _03 is 200.00 s, longer than its period of 181 s\n"
+                                   : "\n  " + a + "  8/8  3.7 min  ok\n"} << "3:20";
+}
+
+void TestCollection::collection() {
+  QFETCH(Setup, setup);
+  QFETCH(int, exit);
+  QFETCH(QStringList, parts);
+  QFETCH(QString, cell);
+  QTemporaryDir dir;
+  makeStation(dir.filePath("room/st1"), 1, {a});
+  makeStation(dir.filePath("room/st2"), 2, {b});
+  QStringList args = setup(dir.path());
+  if (QTest::currentTestFailed()) return;
+  const QString tag = QTest::currentDataTag();
+  const bool rights = tag.contains("rights");
+  if (rights) QVERIFY(::chmod(qPrintable(dir.path()), 0777) == 0);
+  if (!args.contains("--report")) args << "--report" << dir.filePath("r.html");
+  const Run r = check(args, "C.UTF-8", rights ? asNobody() : QStringList{});
+  for (const QString& part : parts) QVERIFY2(r.out.contains(part), qPrintable(part + "\n---\n" + r.out + r.err));
+  QCOMPARE(r.status, exit);
+  const QString html = QString::fromUtf8(contents(dir.filePath("r.html")));
+  if (exit == 3) {
+    QVERIFY(!QFile::exists(dir.filePath("r.html")));
+    return;
+  }
+  QVERIFY(html.startsWith("<!DOCTYPE html>") && html.endsWith("</html>\n") && !html.contains("<script"));
+  QVERIFY2(html.contains(cell), qPrintable(cell));
+  QCOMPARE(html.count("<td class=\"a "), 8 * r.out.count(QRegularExpression("\n  \\d{13}  ")));
+}
+
+void TestCollection::language_data() {
+  QTest::addColumn<QString>("lang");
+  QTest::addColumn<int>("participants");
+  QTest::addColumn<QStringList>("parts");  // in the output, then in the report
+  QTest::newRow("English, one") << "C.UTF-8" << 1
+      << QStringList{"\n1 station (1 without faults), 1 participant: 1 complete\n", "<html lang=\"en\">",
+                     "<h2>station 1, room 12, venue 0005</h2>"};
+  QTest::newRow("English, two") << "C.UTF-8" << 2 << QStringList{"\n1 station (1 without faults), 2 participants: 2 complete\n"};
+  QTest::newRow("Russian, one") << "ru_RU.UTF-8" << 1
+      << QStringList{"\n1 станция (без неисправностей 1), 1 участник: полностью 1\n", "<html lang=\"ru\">",
+                     "<h2>станция 1, аудитория 12, ППЭ 0005</h2>", "<th>участник</th>"};
+  QTest::newRow("Russian, three") << "ru_RU.UTF-8" << 3 << QStringList{"\n1 станция (без неисправностей 1), 3 участника: полностью 3\n"};
+  QTest::newRow("Russian, five") << "ru_RU.UTF-8" << 5 << QStringList{"станция Answer_" + key(1) + ": 5 участников, полностью 5\n"};
+}
+
+// The language of the locale, with its plural forms.
+void TestCollection::language() {
+  QFETCH(QString, lang);
+  QFETCH(int, participants);
+  QFETCH(QStringList, parts);
+  QTemporaryDir dir;
+  QStringList codes;
+  for (int i = 0; i < participants; ++i) codes << code(i + 1);
+  makeStation(dir.filePath("st"), 1, codes, 1);
+  const Run r = check({dir.path(), "--report", dir.filePath("r.html")}, lang);
+  QCOMPARE(r.status, 0);
+  const QString text = r.out + QString::fromUtf8(contents(dir.filePath("r.html")));
+  for (const QString& part : parts) QVERIFY2(text.contains(part), qPrintable(part + "\n---\n" + r.out));
+  QVERIFY(text.contains(FormatParticipantCode(codes.first())));
+}
+
+QTEST_GUILESS_MAIN(TestCollection)
+#include "tst_collection.moc"
