@@ -28,6 +28,7 @@ std::function<void(const QString&)> g_say;
 QQueue<Expected> g_expected;
 QPointer<QMessageBox> g_box;  // the box being looked at
 QElapsedTimer g_boxSeen;
+int g_pending = 0;  // pictures asked of shotWhenShown, not yet taken
 
 // A box is pictured once it has been on screen this long (drawn, placed).
 constexpr int kSettleMs = 500;
@@ -94,8 +95,25 @@ void watchBoxes(const QString& outDir, std::function<void(const QString&)> say) 
 
 void expectBox(const QString& picture, const QString& button) { g_expected.enqueue({picture, button}); }
 
+void shotWhenShown(QWidget* w, const QString& name, int settleMs) {
+  ++g_pending;
+  auto* timer = new QTimer(QCoreApplication::instance());
+  auto* shown = new QElapsedTimer;
+  QObject::connect(timer, &QTimer::timeout, [=, target = QPointer<QWidget>(w)] {
+    if (!target || !target->isVisible()) return;
+    if (!shown->isValid()) shown->start();
+    if (shown->elapsed() < settleMs) return;
+    save(name, target->frameGeometry());
+    --g_pending;
+    delete shown;
+    timer->deleteLater();
+    timer->stop();
+  });
+  timer->start(50);
+}
+
 bool waitAnswered(int timeoutMs) {
-  return test::waitFor([] { return g_expected.isEmpty(); }, timeoutMs);
+  return test::waitFor([] { return g_expected.isEmpty() && g_pending == 0; }, timeoutMs);
 }
 
 bool waitEnabled(QWidget* w, int timeoutMs) {

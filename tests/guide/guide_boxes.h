@@ -18,7 +18,11 @@ void watchBoxes(const QString& outDir, std::function<void(const QString&)> say);
 // The next box is pictured as `picture` (none when empty) and answered with
 // `button` ("OK", "&Yes"). A box nobody expects is answered with its default.
 void expectBox(const QString& picture, const QString& button);
-// Waits until every expected box has been answered.
+// Pictures the screen over w as NAME once w has been shown for settleMs,
+// even while the script waits under a loop that w runs.
+void shotWhenShown(QWidget* w, const QString& name, int settleMs);
+// Waits until every expected box has been answered (and every picture
+// asked of shotWhenShown taken).
 bool waitAnswered(int timeoutMs);
 // Waits until w is shown and enabled.
 bool waitEnabled(QWidget* w, int timeoutMs = 10000);
