@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The organiser's guide and its pictures agree: every picture the guide
+# shows is one that tools/screenshots makes and is there in docs/guide; every
+# picture the script makes is shown; the README names the command and the guide.
+set -uo pipefail
+ROOT=${1:?the source folder}
+GUIDE="$ROOT/docs/organiser-guide.md"
+failures=0
+
+made=$("$ROOT/tools/screenshots" --list | sort)
+shown=$(grep -o '](guide/[^)]*\.png)' "$GUIDE" | sed 's|](guide/||; s|\.png)||' | sort -u)
+present=$(cd "$ROOT/docs/guide" && ls -1 -- *.png 2>/dev/null | sed 's|\.png$||' | sort)
+
+# what is checked | the names that break it
+checks=(
+  "shown in the guide, not made by the script|$(comm -23 <(echo "$shown") <(echo "$made"))"
+  "made by the script, not shown in the guide|$(comm -13 <(echo "$shown") <(echo "$made"))"
+  "made by the script, missing from docs/guide|$(comm -13 <(echo "$present") <(echo "$made"))"
+  "in docs/guide, not made by the script|$(comm -23 <(echo "$present") <(echo "$made"))"
+  "not a PNG picture|$(for p in $present; do head -c 8 "$ROOT/docs/guide/$p.png" | od -An -tx1 | tr -d ' \n' | grep -q '^89504e470d0a1a0a$' || echo "$p"; done)"
+  "the README does not name|$(grep -q 'tools/screenshots' "$ROOT/README.md" || echo tools/screenshots; grep -q '(docs/organiser-guide.md)' "$ROOT/README.md" || echo docs/organiser-guide.md)"
+)
+for check in "${checks[@]}"; do
+  what=${check%%|*}
+  names=${check#*|}
+  if [ -n "$names" ]; then
+    echo "FAIL: $what: $(echo $names)"
+    failures=$((failures + 1))
+  fi
+done
+[ -n "$made" ] || { echo "FAIL: tools/screenshots --list names no picture"; failures=$((failures + 1)); }
+[ "$failures" = 0 ] && echo "the guide shows the $(echo "$made" | wc -l) pictures the script makes"
+exit "$failures"
