@@ -29,6 +29,12 @@ class TestGuidePictures : public QObject {
     if (::geteuid() != 0) QSKIP("needs root: one scene mounts a small disk of its own");
     for (const char* tool : {"Xvfb", "espeak-ng", "pulseaudio", "oggenc"})
       if (QStandardPaths::findExecutable(tool).isEmpty()) QSKIP(qPrintable(QStringLiteral("needs ") + tool));
+    {
+      QTemporaryDir probe;
+      if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", probe.path()}) != 0)
+        QSKIP("cannot mount a small disk here");
+      QProcess::execute("umount", {probe.path()});
+    }
     QProcess run;
     run.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
