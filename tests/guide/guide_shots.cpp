@@ -32,6 +32,7 @@
 #include "stages/Instruction.h"
 #include "stages/RecStudID.h"
 #include "stages/TestHard.h"
+#include "toolkit/deliverable.h"
 #include "toolkit/timing.h"
 #include "window/stages.h"
 
@@ -278,5 +279,6 @@ int main(int argc, char** argv) {
   qAddPreRoutine(drive);
   return station::stationMain(argc, argv,
                               {&station::registerStages, &station::createCountdownWindow,
-                               &station::createTextCheckWindow});
+                               &station::createTextCheckWindow},
+                              station::kQuorvel);
 }
