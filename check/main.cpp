@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  if (args.contains(QStringLiteral("--version"))) return std::puts("quorvel-check " QUORVEL_VERSION) < 0;
   if (args.value(0) == QLatin1String("--answers")) return check::answers::run(args.mid(1));
   if (args.size() > 1) {
     std::fputs(kUsage, stderr);

@@ -28,6 +28,8 @@
 #include "toolkit/journal.h"
 #include "toolkit/handover.h"
 #include "toolkit/keyboard.h"
+#include "toolkit/kiosk.h"
+#include "toolkit/stationfolder.h"
 #include "toolkit/levelmeter.h"
 #include "toolkit/names.h"
 #include "toolkit/screenfit.h"
@@ -117,7 +119,7 @@ void TfrmMain::buildStatusBar() {
 }
 
 void TfrmMain::FormCreate() {
-  StationDir = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
+  StationDir = QDir::fromNativeSeparators(station::stationfolder::current());
   if (!StationDir.endsWith(QLatin1Char('/'))) StationDir += QLatin1Char('/');
   CanExit = false;
   PrepTime1 = 90;
@@ -347,23 +349,6 @@ const StageEntry* findStage(int stageCode) {
   return it == stageTable().end() ? nullptr : &it->second;
 }
 
-namespace {
-// Started from another folder (a desktop shortcut, a file manager): the
-// task materials are looked for beside the program, where they are, rather
-// than not found in the current folder. A current folder with its own KIM
-// is kept.
-void useProgramFolderForKim() {
-  const QString kim = QStringLiteral("KIM");
-  const QString program = QCoreApplication::applicationDirPath();
-  if (QFileInfo(kim).isDir() || !QFileInfo(QDir(program).filePath(kim)).isDir()) return;
-  const QString was = QDir::currentPath();
-  if (!QDir::setCurrent(program)) return;
-  journal::write(QStringLiteral("current-folder"),
-                 QStringLiteral("%1 has no KIM folder; the program folder %2 is the current folder")
-                     .arg(QDir::toNativeSeparators(was), QDir::toNativeSeparators(program)));
-}
-}  // namespace
-
 int stationMain(int argc, char** argv, const StageSet& stages) {
   QApplication app(argc, argv);
   // A screen too small for the main window: the station is built smaller.
@@ -374,10 +359,10 @@ int stationMain(int argc, char** argv, const StageSet& stages) {
   installEndSignals([] {
     if (frmMain) frmMain->endOnSignal();
   });
-  useProgramFolderForKim();
-  // One station per program folder: a second one would record over the
+  // One station per station folder: a second one would record over the
   // first one's answers. It ends before any window of its own.
-  const auto folderLock = claimStationFolder(QCoreApplication::applicationDirPath());
+  const QString folder = stationfolder::enter();
+  const auto folderLock = folder.isEmpty() ? nullptr : claimStationFolder(folder);
   if (!folderLock) return 1;
   initResources();
   stages.registerAll();
@@ -392,7 +377,7 @@ int stationMain(int argc, char** argv, const StageSet& stages) {
   // station here: the loop below would not see it any more.
   int rc = 0;
   if (!endRequested()) {
-    frmMain->show();
+    kiosk::showMain(frmMain);
     rc = app.exec();
   }
   delete frmMain;
