@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
     std::fputs(Text::tr(kUsage).toUtf8().constData(), stdout);
     return 0;
   }
+  if (args.contains(QStringLiteral("--version"))) return std::puts("quorvel-check " QUORVEL_VERSION) < 0;
   if (args.value(0) == QLatin1String("--answers")) return check::answers::run(args.mid(1));
   if (args.size() > 1) {
     std::fputs(Text::tr(kUsage).toUtf8().constData(), stderr);

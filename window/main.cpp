@@ -25,6 +25,7 @@
 #include "toolkit/durable.h"
 #include "toolkit/journal.h"
 #include "toolkit/handover.h"
+#include "toolkit/stationfolder.h"
 #include "toolkit/levelmeter.h"
 #include "toolkit/names.h"
 #include "toolkit/screenfit.h"
@@ -114,7 +115,7 @@ void TfrmMain::buildStatusBar() {
 }
 
 void TfrmMain::FormCreate() {
-  StationDir = QDir::fromNativeSeparators(QCoreApplication::applicationDirPath());
+  StationDir = QDir::fromNativeSeparators(station::stationfolder::current());
   if (!StationDir.endsWith(QLatin1Char('/'))) StationDir += QLatin1Char('/');
   CanExit = false;
   PrepTime1 = 90;

@@ -1,4 +1,4 @@
-// The station's start and run: the application, one station per program
+// The station's start and run: the application, one station per station
 // folder, the main window and the two windows beside it, the message loop.
 #include <QApplication>
 #include <QDir>
@@ -11,28 +11,13 @@
 #include "toolkit/instance.h"
 #include "toolkit/journal.h"
 #include "toolkit/keyboard.h"
+#include "toolkit/kiosk.h"
+#include "toolkit/stationfolder.h"
 #include "toolkit/screenfit.h"
 #include "window/main.h"
 #include "window/stages.h"
 
 namespace station {
-
-namespace {
-// Started from another folder (a desktop shortcut, a file manager): the
-// task materials are looked for beside the program, where they are, rather
-// than not found in the current folder. A current folder with its own KIM
-// is kept.
-void useProgramFolderForKim() {
-  const QString kim = QStringLiteral("KIM");
-  const QString program = QCoreApplication::applicationDirPath();
-  if (QFileInfo(kim).isDir() || !QFileInfo(QDir(program).filePath(kim)).isDir()) return;
-  const QString was = QDir::currentPath();
-  if (!QDir::setCurrent(program)) return;
-  journal::write(QStringLiteral("current-folder"),
-                 QStringLiteral("%1 has no KIM folder; the program folder %2 is the current folder")
-                     .arg(QDir::toNativeSeparators(was), QDir::toNativeSeparators(program)));
-}
-}  // namespace
 
 int stationMain(int argc, char** argv, const StageSet& stages, const Deliverable& deliverable) {
   setDeliverable(deliverable);
@@ -45,10 +30,10 @@ int stationMain(int argc, char** argv, const StageSet& stages, const Deliverable
   installEndSignals([] {
     if (frmMain) frmMain->endOnSignal();
   });
-  useProgramFolderForKim();
-  // One station per program folder: a second one would record over the
+  // One station per station folder: a second one would record over the
   // first one's answers. It ends before any window of its own.
-  const auto folderLock = claimStationFolder(QCoreApplication::applicationDirPath());
+  const QString folder = stationfolder::enter();
+  const auto folderLock = folder.isEmpty() ? nullptr : claimStationFolder(folder);
   if (!folderLock) return 1;
   initResources();
   stages.registerAll();
@@ -63,7 +48,7 @@ int stationMain(int argc, char** argv, const StageSet& stages, const Deliverable
   // station here: the loop below would not see it any more.
   int rc = 0;
   if (!endRequested()) {
-    frmMain->show();
+    kiosk::showMain(frmMain);
     rc = app.exec();
   }
   delete frmMain;

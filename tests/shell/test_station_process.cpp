@@ -18,7 +18,8 @@ class TestStationProcess : public QObject {
   QTemporaryDir dir_;
 
   std::unique_ptr<QProcess> launch(const QString& drive = {}, const QString& platform = "offscreen",
-                                   const QString& scaleFactor = {}, const QString& workingDir = {}) {
+                                   const QString& scaleFactor = {}, const QString& workingDir = {},
+                                   const QString& program = {}) {
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", platform);
@@ -28,7 +29,7 @@ class TestStationProcess : public QObject {
     env.insert("QUORVEL_DRIVER", drive);
     p->setProcessEnvironment(env);
     if (!workingDir.isEmpty()) p->setWorkingDirectory(workingDir);
-    p->start(dir_.filePath("quorvel"), {});
+    p->start(program.isEmpty() ? dir_.filePath("quorvel") : program, {});
     return p;
   }
   // Everything the helper has said until a line starting with prefix.
@@ -84,25 +85,34 @@ class TestStationProcess : public QObject {
 
   // Started from a folder without KIM, the station works in its own folder
   // (the subject file is found, the test recording lies beside the
-  // program); a current folder with its own KIM is kept.
+  // program); a current folder with its own KIM is kept. An installed
+  // program (no KIM beside it) works in the folder it is started in: the
+  // lock and the test recording are there, nothing beside the program.
   void startedFromAnotherFolder_data() {
+    QTest::addColumn<bool>("installed");
     QTest::addColumn<bool>("ownKim");
-    QTest::newRow("the current folder has no KIM") << false;
-    QTest::newRow("the current folder has its own KIM") << true;
+    QTest::newRow("the current folder has no KIM") << false << false;
+    QTest::newRow("the current folder has its own KIM") << false << true;
+    QTest::newRow("installed, started in a station folder") << true << true;
   }
   void startedFromAnotherFolder() {
+    QFETCH(bool, installed);
     QFETCH(bool, ownKim);
-    QTemporaryDir elsewhere;
+    QTemporaryDir elsewhere, bin;
     if (ownKim) QVERIFY(test::copyTree(QStringLiteral(QUORVEL_SAMPLE_KIM), elsewhere.filePath("KIM")));
+    const QString programFolder = installed ? bin.path() : dir_.path();
+    if (installed) QVERIFY(QFile::copy(QStringLiteral(QUORVEL_PROGRAM), bin.filePath("quorvel")));
     QFile::remove(dir_.filePath("test.ogg"));
-    auto station = launch("record", "offscreen", {}, elsewhere.path());
+    auto station = launch("record", "offscreen", {}, elsewhere.path(), programFolder + "/quorvel");
     const QString said = waitLine(*station, "recording");
     QVERIFY2(said.endsWith("recording\n") && !said.contains("box:"), qPrintable(said));
+    const QString used = ownKim ? elsewhere.path() : dir_.path();
+    const QString unused = ownKim ? programFolder : elsewhere.path();
+    QVERIFY(QFile::exists(used + "/station.lock"));
+    QVERIFY(!QFile::exists(unused + "/station.lock"));
     QTest::qWait(1500);
     QVERIFY(endWith(*station, SIGTERM) >= 0);
     QCOMPARE(station->exitCode(), 0);
-    const QString used = ownKim ? elsewhere.path() : dir_.path();
-    const QString unused = ownKim ? dir_.path() : elsewhere.path();
     QVERIFY(test::readSoundFile(used + "/test.ogg").seconds() >= 1.0);
     QVERIFY(!QFile::exists(unused + "/test.ogg"));
   }

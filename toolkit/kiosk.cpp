@@ -1,0 +1,66 @@
+#include "toolkit/kiosk.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+
+#include "toolkit/screenfit.h"
+
+namespace station::kiosk {
+
+namespace {
+// Black, never focused, never in front of the station: a click on it brings
+// the station's main window forward again (a window manager, where there is
+// one, would raise the backdrop over it).
+class Backdrop : public QWidget {
+ public:
+  explicit Backdrop(QWidget* station)
+      : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), station_(station) {
+    setObjectName(QStringLiteral("kioskBackdrop"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::black);
+    setPalette(p);
+    setAutoFillBackground(true);
+    setCursor(Qt::ArrowCursor);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent*) override { bringStationForward(); }
+  void focusInEvent(QFocusEvent*) override { bringStationForward(); }
+
+ private:
+  void bringStationForward() {
+    if (!station_) return;
+    station_->raise();
+    station_->activateWindow();
+  }
+  QPointer<QWidget> station_;
+};
+}  // namespace
+
+bool active() { return qEnvironmentVariable("QUORVEL_KIOSK") == QLatin1String("1"); }
+
+void showMain(QWidget* mainWindow) {
+  if (!active()) {
+    mainWindow->show();
+    return;
+  }
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect whole = screen ? screen->geometry() : QRect(QPoint(0, 0), mainWindow->size());
+  // Lives as long as the main window; it ends the station by no close of its own.
+  auto* backdrop = new Backdrop(mainWindow);
+  QObject::connect(mainWindow, &QObject::destroyed, backdrop, &QObject::deleteLater);
+  backdrop->setGeometry(whole);
+  backdrop->show();
+  mainWindow->setWindowFlag(Qt::FramelessWindowHint, true);
+  mainWindow->move(screen::centredIn(mainWindow->size(), whole));
+  mainWindow->show();
+  mainWindow->raise();
+  mainWindow->activateWindow();
+}
+
+}  // namespace station::kiosk

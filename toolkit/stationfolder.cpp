@@ -1,0 +1,70 @@
+#include "toolkit/stationfolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+#include "toolkit/dialogs.h"
+#include "toolkit/journal.h"
+
+namespace station::stationfolder {
+
+namespace {
+QString g_chosen;
+
+QString clean(const QString& folder) {
+  // Symbolic links resolved where the folder exists, so /bin (a link to
+  // /usr/bin) and /usr/bin/. are both seen as what they are.
+  const QString canonical = QFileInfo(folder).canonicalFilePath();
+  return QDir::cleanPath(canonical.isEmpty() ? QDir(folder).absolutePath() : canonical);
+}
+
+bool holdsKim(const QString& folder) { return QFileInfo(QDir(folder).filePath(QStringLiteral("KIM"))).isDir(); }
+}  // namespace
+
+bool isSystemFolder(const QString& folder) {
+  const QString path = clean(folder);
+  if (path == QLatin1String("/") || path == QLatin1String("/var") || path == QLatin1String("/home")) return true;
+  static const char* const kTrees[] = {"/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/usr",
+                                       "/etc", "/boot", "/dev", "/proc", "/sys", "/run"};
+  for (const char* tree : kTrees) {
+    const QString t = QString::fromLatin1(tree);
+    if (path == t || path.startsWith(t + QLatin1Char('/'))) return true;
+  }
+  return false;
+}
+
+Choice choose(const QString& programFolder, const QString& currentFolder) {
+  const QString program = clean(programFolder);
+  const QString here = clean(currentFolder);
+  if (holdsKim(here) && !isSystemFolder(here)) return {here, Choice::Why::CurrentHasKim};
+  if (holdsKim(program) && !isSystemFolder(program)) return {program, Choice::Why::ProgramHasKim};
+  if (isSystemFolder(here)) return {QString(), Choice::Why::SystemFolder};
+  return {here, Choice::Why::Current};
+}
+
+QString enter() {
+  const QString here = QDir::currentPath();
+  const Choice c = choose(QCoreApplication::applicationDirPath(), here);
+  if (c.why == Choice::Why::SystemFolder || !QDir::setCurrent(c.folder)) {
+    const QString text = QStringLiteral("Папка \"%1\" не может быть папкой станции: это системная папка или "
+                                        "в неё нельзя перейти.\n"
+                                        "Запустите станцию из папки станции, в которой лежит папка KIM.")
+                             .arg(QDir::toNativeSeparators(c.folder.isEmpty() ? clean(here) : c.folder));
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    dialogs::showStopBox(text);
+    return {};
+  }
+  g_chosen = c.folder;
+  const char* why = c.why == Choice::Why::CurrentHasKim   ? "the current folder holds KIM"
+                    : c.why == Choice::Why::ProgramHasKim ? "the program folder holds KIM"
+                                                          : "the current folder (the program folder holds no KIM)";
+  journal::write(QStringLiteral("station-folder"),
+                 QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(c.folder), QString::fromLatin1(why)));
+  return c.folder;
+}
+
+QString current() { return g_chosen.isEmpty() ? QCoreApplication::applicationDirPath() : g_chosen; }
+
+}  // namespace station::stationfolder
