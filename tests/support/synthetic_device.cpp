@@ -42,6 +42,13 @@ std::vector<std::int16_t> SyntheticDevice::played() const {
   return played_;
 }
 
+SyntheticDevice::OutputHold SyntheticDevice::holdOutput() {
+  outputHeld_ = true;
+  // A block being pulled right now finishes before the hold begins.
+  std::lock_guard gate(outputGate_);
+  return OutputHold{this};
+}
+
 void SyntheticDevice::clearPlayed() {
   std::lock_guard lock(playedMutex_);
   played_.clear();
@@ -150,9 +157,17 @@ void SyntheticDevice::outputLoop() {
   const auto start = Clock::now();
   std::uint64_t pulled = 0;
   while (!stopOutput_) {
-    if (!outputLost_ && source_(block.data(), kOutputBlock)) {
-      std::lock_guard lock(playedMutex_);
-      played_.insert(played_.end(), block.begin(), block.end());
+    {
+      std::unique_lock gate(outputGate_);
+      if (outputHeld_) {
+        gate.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        continue;  // the time held is caught up afterwards, as after a stall
+      }
+      if (!outputLost_ && source_(block.data(), kOutputBlock)) {
+        std::lock_guard lock(playedMutex_);
+        played_.insert(played_.end(), block.begin(), block.end());
+      }
     }
     pulled += kOutputBlock;
     pace(start, pulled, speed_);

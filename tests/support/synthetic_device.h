@@ -77,6 +77,15 @@ class SyntheticDevice final : public audio::Backend {
   // (interleaved stereo), in order; and clearing it.
   std::vector<std::int16_t> played() const;
   void clearPlayed();
+  // Holds the output between two blocks while the returned guard lives:
+  // what the station does meanwhile (a press that changes what plays) is
+  // all in place before the next block is pulled. The station may still
+  // stop the output while it is held.
+  struct OutputHold {
+    SyntheticDevice* dev;
+    ~OutputHold() { dev->outputHeld_ = false; }
+  };
+  OutputHold holdOutput();
   // Waits (up to timeoutMs) until at least `frames` more frames than now
   // have been captured. False on time-out.
   bool waitCaptured(std::uint64_t frames, int timeoutMs) const;
@@ -124,6 +133,8 @@ class SyntheticDevice final : public audio::Backend {
   std::atomic<bool> outputRunning_{false};
   std::atomic<bool> stopOutput_{false};
   std::thread outputThread_;
+  std::mutex outputGate_;  // held while a block is pulled
+  std::atomic<bool> outputHeld_{false};
   mutable std::mutex playedMutex_;
   std::vector<std::int16_t> played_;
 };

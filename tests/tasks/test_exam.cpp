@@ -206,8 +206,10 @@ class TestExam : public QObject {
         QVERIFY2(s.ok && std::abs(test::dominantFrequency(s.channel(0), kRate) - kTone) < 10, qPrintable(what));
         // All the device captured for it ...
         QVERIFY2(std::abs(s.seconds() - captured) <= captured * 0.02 + 0.5, qPrintable(what));
-        // ... about the period: a station second lasts longer while the machine is busy.
-        QVERIFY2(!r.ticks || (s.seconds() >= period * 0.5 && s.seconds() <= period * 2.5 + 0.5), qPrintable(what));
+        // ... and at least about the period. A station second only ever lasts
+        // longer on a busy machine, so no upper bound holds; that the
+        // recording ended with its period is shown by the captures after it.
+        QVERIFY2(!r.ticks || s.seconds() >= period * 0.5, qPrintable(what));
       }
     }
   }
