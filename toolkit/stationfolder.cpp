@@ -38,8 +38,8 @@ bool isSystemFolder(const QString& folder) {
 Choice choose(const QString& programFolder, const QString& currentFolder) {
   const QString program = clean(programFolder);
   const QString here = clean(currentFolder);
-  if (holdsKim(here) && !isSystemFolder(here)) return {here, Choice::Why::CurrentHasKim};
   if (holdsKim(program) && !isSystemFolder(program)) return {program, Choice::Why::ProgramHasKim};
+  if (holdsKim(here) && !isSystemFolder(here)) return {here, Choice::Why::CurrentHasKim};
   if (isSystemFolder(here)) return {QString(), Choice::Why::SystemFolder};
   return {here, Choice::Why::Current};
 }

@@ -3,10 +3,10 @@
 // and the equipment check's test.ogg.
 //
 // A portable station (the program copied beside KIM) works in the program's
-// own folder wherever it is started from. An installed program (in /usr/bin,
-// no KIM beside it) works in the folder it is started in. A current folder
-// with its own KIM comes first: that is the station folder the operator
-// chose. A system folder is never a station folder: nothing is written into
+// own folder wherever it is started from, KIM included: a launch from
+// another folder must not split answers from the earlier ones. An installed
+// program (in /usr/bin, no KIM beside it) works in the folder it is started
+// in. A system folder is never a station folder: nothing is written into
 // /usr/bin, / or the like.
 #pragma once
 

@@ -83,11 +83,12 @@ class TestStationProcess : public QObject {
     QVERIFY(test::readSoundFile("test.ogg").seconds() >= 1.3);
   }
 
-  // Started from a folder without KIM, the station works in its own folder
-  // (the subject file is found, the test recording lies beside the
-  // program); a current folder with its own KIM is kept. An installed
-  // program (no KIM beside it) works in the folder it is started in: the
-  // lock and the test recording are there, nothing beside the program.
+  // A program beside its own KIM works in its own folder wherever it is
+  // started from (the subject file is found, the lock and the test
+  // recording lie beside the program), even in a folder with another KIM.
+  // An installed program (no KIM beside it) works in the folder it is
+  // started in: the lock and the test recording are there, nothing beside
+  // the program.
   void startedFromAnotherFolder_data() {
     QTest::addColumn<bool>("installed");
     QTest::addColumn<bool>("ownKim");
@@ -106,8 +107,8 @@ class TestStationProcess : public QObject {
     auto station = launch("record", "offscreen", {}, elsewhere.path(), programFolder + "/quorvel");
     const QString said = waitLine(*station, "recording");
     QVERIFY2(said.endsWith("recording\n") && !said.contains("box:"), qPrintable(said));
-    const QString used = ownKim ? elsewhere.path() : dir_.path();
-    const QString unused = ownKim ? programFolder : elsewhere.path();
+    const QString used = installed ? elsewhere.path() : dir_.path();
+    const QString unused = installed ? programFolder : elsewhere.path();
     QVERIFY(QFile::exists(used + "/station.lock"));
     QVERIFY(!QFile::exists(unused + "/station.lock"));
     QTest::qWait(1500);

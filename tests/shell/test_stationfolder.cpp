@@ -47,12 +47,12 @@ class TestStationFolder : public QObject {
     const int currentHasKim = int(Choice::Why::CurrentHasKim), programHasKim = int(Choice::Why::ProgramHasKim),
               current = int(Choice::Why::Current), system = int(Choice::Why::SystemFolder);
     QTest::newRow("portable, started in its own folder") << "portable" << true << "portable" << true << "portable"
-                                                         << currentHasKim;
+                                                         << programHasKim;
     QTest::newRow("portable, started from elsewhere") << "portable" << true << "room" << false << "portable"
                                                       << programHasKim;
     QTest::newRow("portable, started from /") << "portable" << true << "/" << false << "portable" << programHasKim;
     QTest::newRow("portable, started in another station folder")
-        << "portable" << true << "room" << true << "room" << currentHasKim;
+        << "portable" << true << "room" << true << "portable" << programHasKim;
     QTest::newRow("installed, started in a station folder") << "/usr/bin" << false << "room" << true << "room"
                                                             << currentHasKim;
     QTest::newRow("installed, started in a folder without KIM")
