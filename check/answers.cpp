@@ -15,7 +15,10 @@
 #include <cstdio>
 #include <deque>
 #include <map>
+#include <set>
+#include <vector>
 
+#include "check/files.h"
 #include "check/heading.h"
 #include "check/judge.h"
 #include "check/scan.h"
@@ -33,7 +36,11 @@ struct Text {
 // core busy across the end of one station, few enough to bound memory.
 constexpr int kStationsInFlight = 3;
 
-void print(FILE* to, const QString& line) { std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), to); }
+// One line of text for a person: what came from file and folder names is
+// made harmless first, so nothing in it can steer the terminal.
+void print(FILE* to, const QString& line) {
+  std::fputs((files::terminalSafe(line) + QLatin1Char('\n')).toUtf8().constData(), to);
+}
 
 // Every copy of one answer key, checked together and counted once.
 struct Unit {
@@ -53,16 +60,100 @@ bool identical(const Station& a, const Station& b) {
   return true;
 }
 
-// The first copy stands for the station; the others are named in it.
+// One participant from every copy of its station that holds it (pairs of
+// copy index and participant, at least one): each answer taken from a copy
+// where it is good, else where it is there at all; an answer whose bytes
+// differ between two copies is a fault, with both files named.
+Participant joinParticipant(const QList<judge::Planned>& copies, const QList<std::pair<int, Participant>>& found) {
+  QList<std::pair<int, Participant>> held;
+  for (const auto& f : found)
+    if (f.second.inCopy) held.append(f);
+  if (held.isEmpty()) return found.first().second;  // no copy holds its folder: as the first says
+  Participant p = held.first().second;
+  auto file = [&](int copy, const Answer& a) {
+    const Station& s = copies[copy].station;
+    return QDir::toNativeSeparators(s.programDir + QStringLiteral("Answer_") + s.key + QLatin1Char('/') + p.code +
+                                    QLatin1Char('/') + p.code + a.suffix + QStringLiteral(".ogg"));
+  };
+  for (qsizetype k = 0; k < p.answers.size(); ++k) {
+    int from = held.first().first;
+    for (const auto& [copy, q] : held) {
+      const Answer& mine = p.answers[k];
+      const Answer& theirs = q.answers.value(k);
+      if (!mine.sha256.isEmpty() && !theirs.sha256.isEmpty() && mine.sha256 != theirs.sha256) {
+        p.problems.append(Text::tr("%1 differs between the copies: %2 and %3")
+                              .arg(mine.suffix, file(from, mine), file(copy, theirs)));
+        continue;
+      }
+      const bool better = (theirs.state == Answer::State::Good && mine.state != Answer::State::Good) ||
+                          (theirs.state != Answer::State::Missing && mine.state == Answer::State::Missing);
+      if (better) p.answers[k] = theirs, from = copy;
+    }
+  }
+  p.problems.removeDuplicates();
+  for (const auto& [copy, q] : held)
+    for (const QString& stray : q.strays)
+      if (!p.strays.contains(stray)) p.strays.append(stray);
+  return p;
+}
+
+// Every copy of one station counted once. Identical copies are named as
+// such. Copies that differ are joined participant by participant, so that
+// nobody found in any copy is left out: the copy whose journal reaches
+// furthest stands for the station, the faults of each copy are kept, and a
+// participant that not every copy holds says where it was found.
 Station merge(Unit& unit) {
-  Station s = unit.copies.first().station;
-  for (qsizetype i = 1; i < unit.copies.size(); ++i) {
-    const Station& other = unit.copies[i].station;
-    const QString where = QDir::toNativeSeparators(other.programDir);
-    if (identical(s, other)) s.notes.append(Text::tr("the same station is also in %1: an identical copy, counted once").arg(where));
-    else s.faults.append(Text::tr("the same station is also in %1: a different copy, not counted; compare the two").arg(where));
+  QList<judge::Planned>& copies = unit.copies;
+  int base = 0;
+  for (int i = 1; i < copies.size(); ++i)
+    if (copies[i].station.last > copies[base].station.last) base = i;
+  Station s = copies[base].station;
+  if (copies.size() == 1) return s;
+  bool allSame = true;
+  for (int i = 0; i < copies.size(); ++i)
+    if (i != base) allSame = allSame && identical(s, copies[i].station);
+  for (int i = 0; i < copies.size(); ++i) {
+    if (i == base) continue;
+    const QString where = QDir::toNativeSeparators(copies[i].station.programDir);
+    if (allSame) {
+      s.notes.append(Text::tr("the same station is also in %1: an identical copy, counted once").arg(where));
+      continue;
+    }
+    s.notes.append(Text::tr("the same station is also in %1: a different copy, joined participant by participant").arg(where));
+    for (const QString& f : copies[i].station.faults)
+      if (!s.faults.contains(f)) s.faults.append(Text::tr("in the copy in %1: %2").arg(where, f));
+  }
+  if (allSame) return s;
+
+  std::map<QString, QList<std::pair<int, Participant>>> byCode;
+  for (int i = 0; i < copies.size(); ++i)
+    for (const Participant& p : copies[i].station.participants) byCode[p.code].append({i, p});
+  s.participants.clear();
+  for (auto& [code, found] : byCode) {
+    // The standing copy's journal first: its remarks are the participant's.
+    std::stable_sort(found.begin(), found.end(), [base](const auto& x, const auto& y) { return x.first == base && y.first != base; });
+    Participant p = joinParticipant(copies, found);
+    int holding = 0;
+    for (const auto& f : found) holding += f.second.inCopy;
+    if (holding < copies.size() && holding > 0)
+      for (const auto& f : found)
+        if (f.second.inCopy) {
+          p.from = QDir::toNativeSeparators(copies[f.first].station.programDir);
+          break;
+        }
+    s.participants.append(p);
   }
   return s;
+}
+
+// Why answers were decoded rather than taken from the station's own check,
+// one note per reason.
+void noteDecoded(Station& s) {
+  std::map<QString, int> why;
+  for (const Participant& p : s.participants)
+    for (const Answer& a : p.answers)
+      if (!a.decodedWhy.isEmpty()) ++why[a.decodedWhy];
+  for (const auto& [reason, n] : why) s.notes.append(Text::tr("%n answer(s) decoded here: %1", nullptr, n).arg(reason));
 }
 
 QString clock(qint64 seconds) {
@@ -86,16 +177,20 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
     if (fresh) units.emplace_back();
     units[std::size_t(it->second)].copies.append(judge::plan(place, options.decodeAll));
   }
+  // A code at two stations, from every copy of each: known before either
+  // is printed, and told after the copies are joined.
   std::map<QString, QList<int>> atUnits;
-  for (std::size_t u = 0; u < units.size(); ++u)
-    for (const Participant& p : units[u].copies.first().station.participants) atUnits[p.code].append(int(u));
-  for (std::size_t u = 0; u < units.size(); ++u)
-    for (Participant& p : units[u].copies.first().station.participants)
-      for (int other : atUnits[p.code])
-        if (other != int(u)) {
-          const Station& o = units[std::size_t(other)].copies.first().station;
-          p.problems.append(Text::tr("the same code at %1 (Answer_%2)").arg(stationHeading(o), o.key));
-        }
+  for (std::size_t u = 0; u < units.size(); ++u) {
+    std::set<QString> codes;
+    for (const judge::Planned& c : units[u].copies)
+      for (const Participant& p : c.station.participants) codes.insert(p.code);
+    for (const QString& code : codes) atUnits[code].append(int(u));
+  }
+  std::vector<QString> headings(units.size());
+  for (std::size_t u = 0; u < units.size(); ++u) {
+    const Station& o = units[u].copies.first().station;
+    headings[u] = Text::tr("the same code at %1 (Answer_%2)").arg(stationHeading(o), o.key);
+  }
 
   qint64 total = 0;
   for (const Unit& u : units)
@@ -118,7 +213,7 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
     QString line = Text::tr("stations %1 of %2, files %3 of %4").arg(stationsDone).arg(units.size()).arg(files).arg(total);
     if (files > 0 && files < total)
       line += Text::tr(", about %1 left").arg(clock(elapsed.elapsed() * (total - files) / files / 1000 + 1));
-    std::fputs(("\r\033[K" + line).toUtf8().constData(), stderr);
+    std::fputs(("\r\033[K" + files::terminalSafe(line)).toUtf8().constData(), stderr);
     std::fflush(stderr);
   };
 
@@ -135,6 +230,10 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
     unit.running.clear();
     Station s = merge(unit);
     unit.copies.clear();
+    noteDecoded(s);
+    for (Participant& p : s.participants)
+      for (int other : atUnits[p.code])
+        if (other != int(u)) p.problems.append(headings[std::size_t(other)]);
     if (options.progress) std::fputs("\r\033[K", stderr);
     for (const QString& line : stationLines(s)) print(out, line);
     std::fflush(out);
@@ -144,10 +243,8 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
   print(out, summaryLine(*stations, *problems));
   std::fflush(out);
 
-  int participants = 0;
-  bool good = problems->isEmpty();
-  for (const Station& s : *stations) participants += int(s.participants.size()), good = good && s.ok();
-  if (stations->isEmpty() || (participants == 0 && good)) return NothingFound;
+  bool good = problems->isEmpty() && !stations->isEmpty();
+  for (const Station& s : *stations) good = good && s.ok();
   return good ? AllComplete : Faults;
 }
 
@@ -157,11 +254,14 @@ int run(const QStringList& args) {
     if (args[i] == QLatin1String("--report")) {
       if (i + 1 >= args.size()) {
         print(stderr, Text::tr("quorvel-check: --report needs a file name"));
-        return NothingFound;
+        return WrongUse;
       }
       options.report = args[++i];
     } else if (args[i] == QLatin1String("--decode")) {
       options.decodeAll = true;
+    } else if (args[i].startsWith(QLatin1String("--"))) {
+      print(stderr, Text::tr("quorvel-check: unknown option %1 (see quorvel-check --help)").arg(args[i]));
+      return WrongUse;
     } else {
       options.folders << args[i];
     }
@@ -171,14 +271,15 @@ int run(const QStringList& args) {
 
   QList<Station> stations;
   QStringList problems;
-  const int status = check(options, &stations, &problems, stdout);
+  int status = check(options, &stations, &problems, stdout);
   if (stations.isEmpty()) print(stderr, Text::tr("quorvel-check: no answer folder Answer_… found"));
   if (!options.report.isEmpty()) {
     QSaveFile file(options.report);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(reportHtml(stations, problems, QDateTime::currentDateTime()).toUtf8()) < 0 || !file.commit()) {
       print(stderr, Text::tr("quorvel-check: cannot write the report %1: %2").arg(options.report, file.errorString()));
-      return ReportFailed;
+      // A faulty room stays a faulty room: its status says so first.
+      if (status == AllComplete) status = ReportFailed;
     }
   }
   return status;

@@ -19,6 +19,7 @@ struct Answer {
   State state = State::Missing;
   double seconds = -1;  // decoded length; negative when not known
   bool trusted = false;  // the length is the station's own check, not decoded here
+  QString decodedWhy;    // why the station's own check was not taken (empty: taken, or --decode)
   QByteArray sha256;     // of the file, when it could be read
   QStringList faults;    // what is wrong, each "_01 ..."
 };
@@ -30,6 +31,8 @@ struct Participant {
   QStringList strays;      // entries of the folder that are not answers
   QStringList problems;    // the participant's own: folder lost or unreadable, a code seen twice
   QStringList journal;     // the journal's faults for this participant
+  bool inCopy = true;      // the participant's folder is in the copy checked
+  QString from;            // the copy it was found in, when copies of its station differ and not all hold it
   int complete() const;    // good answers
   double seconds() const;  // decoded length of all answers
   bool ok() const;         // complete, with or without remarks
@@ -60,8 +63,12 @@ QString summaryLine(const QList<Station>& stations, const QStringList& problems)
 // One self-contained printable HTML page for the whole collection.
 QString reportHtml(const QList<Station>& stations, const QStringList& problems, const QDateTime& made);
 
-// Exit statuses of quorvel-check --answers.
-enum Exit { AllComplete = 0, Faults = 1, NothingFound = 2, ReportFailed = 3 };
+// Exit statuses of quorvel-check --answers: every participant complete;
+// anything incomplete, damaged, unreadable or missing (a station, a
+// participant, a folder given, answer folders with nobody in them, nothing
+// found at all); the command used wrongly; a sound room whose report could
+// not be written.
+enum Exit { AllComplete = 0, Faults = 1, WrongUse = 2, ReportFailed = 3 };
 
 struct Options {
   QStringList folders;

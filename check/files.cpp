@@ -20,6 +20,21 @@ struct Text {
 };
 }  // namespace
 
+QString terminalSafe(const QString& text) {
+  QString out;
+  out.reserve(text.size());
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    const bool control = u < 0x20 || (u >= 0x7f && u <= 0x9f);
+    const bool reorders = (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069) || u == 0x200e ||
+                          u == 0x200f || u == 0x061c;
+    if (control) out += QStringLiteral("\\x%1").arg(unsigned(u), 2, 16, QLatin1Char('0'));
+    else if (reorders) out += QStringLiteral("\\u{%1}").arg(unsigned(u), 4, 16, QLatin1Char('0'));
+    else out += c;
+  }
+  return out;
+}
+
 QString reason(int errnum) {
   switch (errnum) {
     case EACCES:

@@ -9,6 +9,12 @@
 
 namespace check::files {
 
+// text as it may be shown on a terminal: control characters (C0, DEL, C1)
+// and the marks that reorder text shown as \xNN or \u{NNNN}, so that a
+// crafted file name cannot move the cursor, clear the screen or hide part
+// of a line.
+QString terminalSafe(const QString& text);
+
 // The reason for errnum as staff read it, in the language of the run.
 QString reason(int errnum);
 

@@ -8,6 +8,8 @@
 #include <cerrno>
 
 #include "check/files.h"
+#include "toolkit/deliverable.h"
+#include "toolkit/recordcheck.h"
 
 namespace check::journal {
 
@@ -19,15 +21,18 @@ constexpr qint64 kJournalLimit = 64 * 1024 * 1024;
 // A journal line's details with any path shortened to its file name.
 QString shortDetails(const QString& details) {
   static const QRegularExpression path(QStringLiteral(R"((?:[A-Za-z]:)?[/\\][^;|]*[/\\]([^/\\;|\s]+\.\w+))"));
+  static const QRegularExpression digest(QStringLiteral("; sha256 [0-9a-f]{64}"));
   QString d = details;
   d.replace(path, QStringLiteral("\\1"));
+  d.remove(digest);
   return d.size() > 300 ? d.left(300) + QStringLiteral("…") : d;
 }
 
 // Events that tell of a fault met while a participant's exam went on.
 bool remark(const QString& event) {
   return event == QLatin1String("error-box") || event == QLatin1String("device-lost") ||
-         event == QLatin1String("recording-gap") || event == QLatin1String("recording-refused");
+         event == QLatin1String("recording-gap") || event == QLatin1String("recording-refused") ||
+         event == QLatin1String("answer-rechecked") || event == QLatin1String("check-failed");
 }
 
 }  // namespace
@@ -53,8 +58,6 @@ Journal read(const QString& path) {
     j.error = EIO;
     return j;
   }
-  static const QRegularExpression stop(QStringLiteral(R"(^(.*); (\d+(?:\.\d+)?) s recorded; [^;]*$)"));
-  static const QRegularExpression checked(QStringLiteral(R"(^(.*); length (\d+(?:\.\d+)?) s; peak [^;]*; ([^;]*)$)"));
   static const QRegularExpression codes(QStringLiteral(R"(^venue (\d+); room (\d+); station (\d+); )"));
   QCryptographicHash sha(QCryptographicHash::Sha256);
   qint64 read = 0;
@@ -75,21 +78,21 @@ Journal read(const QString& path) {
     const QString details = field.mid(4).join(QLatin1Char(' '));
     const QString when = time.toString(QStringLiteral("HH:mm:ss"));
     if (event == QLatin1String("station-start")) {
+      // The deliverable's name; older journals gave the program's file name there.
       const QString program = details.section(QLatin1Char(';'), 0, 0).trimmed().remove(QStringLiteral(".exe"));
-      j.deliverable = program == QLatin1String("quorvel") || program == QLatin1String("quorvel-flat") ? program
-                                                                                                      : QString();
+      j.deliverable = station::deliverableNamed(program) ? program : QString();
     } else if (event == QLatin1String("check-finished")) {
       const auto m = codes.match(details);
       if (m.hasMatch()) j.venue = m.captured(1), j.room = m.captured(2), j.number = m.captured(3);
     } else if (event == QLatin1String("recording-stop")) {
-      const auto m = stop.match(details);
-      if (m.hasMatch()) j.recorded[fileNameOf(m.captured(1))] = m.captured(2).toDouble();
+      QString file;
+      double seconds = 0;
+      if (station::parseStopDetails(details, &file, &seconds)) j.recorded[fileNameOf(file)] = seconds;
     } else if (event == QLatin1String("recording-checked")) {
-      const auto m = checked.match(details);
-      if (!m.hasMatch()) continue;
-      const bool ok = m.captured(3).trimmed() == QLatin1String("ok");
-      j.checked[fileNameOf(m.captured(1))] = Checked{m.captured(2).toDouble(), ok};
-      if (!ok) j.faults[who].append(QStringLiteral("%1 recording-checked %2").arg(when, shortDetails(details)));
+      station::CheckedLine line;
+      if (!station::parseCheckedDetails(details, &line)) continue;
+      j.checked[fileNameOf(line.file)] = Checked{line.seconds, line.ok(), line.sha256};
+      if (!line.ok()) j.faults[who].append(QStringLiteral("%1 recording-checked %2").arg(when, shortDetails(details)));
     } else if (remark(event)) {
       j.faults[who].append(QStringLiteral("%1 %2 %3").arg(when, event, shortDetails(details)));
     }

@@ -14,13 +14,15 @@ namespace check::journal {
 struct Checked {
   double seconds = -1;  // the decoded length the station found
   bool ok = false;      // its verdict was "ok"
+  QByteArray sha256;    // of the bytes it checked; empty in lines written before checks carried one
 };
 
 struct Journal {
   bool found = false;
   int error = 0;  // errno when there is a journal that cannot be read
   QByteArray sha256;  // of what was read, to compare copies
-  QString deliverable, venue, room, number;
+  QString deliverable;  // the program that ran, when it is one of the deliverables
+  QString venue, room, number;
   QDateTime first, last;
   std::map<QString, double> recorded;        // file name -> seconds of its last recording-stop
   std::map<QString, Checked> checked;        // file name -> its last recording-checked

@@ -13,6 +13,7 @@
 
 #include "check/files.h"
 #include "check/journal.h"
+#include "toolkit/deliverable.h"
 #include "toolkit/errors.h"
 #include "toolkit/manifest.h"
 #include "toolkit/names.h"
@@ -34,22 +35,19 @@ struct Text {
 // answer may run over its period, by this much.
 constexpr double kTolerance = 0.5;
 
-struct Slot {
-  QString suffix;       // "_01"
-  double limitQuorvel;  // longest answer, seconds (0: no limit)
-  double limitFlat;
-};
+// The eight files of a participant, in the order they are recorded.
+const QStringList& answerSuffixes() {
+  static const QStringList kSuffixes{QStringLiteral("_00"),   QStringLiteral("_01"),   QStringLiteral("_02_1"),
+                                     QStringLiteral("_02_2"), QStringLiteral("_02_3"), QStringLiteral("_02_4"),
+                                     QStringLiteral("_02_5"), QStringLiteral("_03")};
+  return kSuffixes;
+}
 
-// The eight files of a participant. A period ends one second after its
-// counter reads 0: a 180 s answer lasts 181 s.
-const QList<Slot>& answerSlots() {
-  static const QList<Slot> kSlots = [] {
-    QList<Slot> out{{QStringLiteral("_00"), 0, 0}, {QStringLiteral("_01"), 181, 181}};
-    for (int n = 1; n <= 5; ++n) out.append({QStringLiteral("_02_%1").arg(n), 61, 61});
-    out.append({QStringLiteral("_03"), 241, 181});
-    return out;
-  }();
-  return kSlots;
+// How long an answer may last at a station that ran deliverable (the
+// longer of the two when the journal does not say which ran).
+double answerLimit(const QString& deliverable, const QString& suffix) {
+  if (const station::Deliverable* d = station::deliverableNamed(deliverable)) return station::answerPeriod(*d, suffix);
+  return std::max(station::answerPeriod(station::kQuorvel, suffix), station::answerPeriod(station::kQuorvelFlat, suffix));
 }
 
 QString fileSuffix(const QString& slot) {
@@ -113,9 +111,23 @@ Planned plan(const scan::Place& place, bool decodeAll) {
     s.faults.append(Text::tr("manifest %1 cannot be read: %2").arg(manifestName, files::reason(h.error)));
   } else {
     s.manifestSha = h.sha256;
-    for (const auto& e : station::manifest::read(base + QStringLiteral(".sha256"), place.key, &manifestRead))
+    QStringList outside;
+    for (const auto& e : station::manifest::read(base + QStringLiteral(".sha256"), place.key, &manifestRead, &outside))
       manifest[e.path] = e.hex;
     if (!manifestRead) s.faults.append(Text::tr("manifest %1 cannot be read").arg(manifestName));
+    // A path out of the answer folder is never opened: a sha256sum run on
+    // this manifest would read it, so the staff are told.
+    if (!outside.isEmpty())
+      s.faults.append(Text::tr("manifest %1 names %n path(s) outside its answer folder, not followed: %2", nullptr,
+                               int(outside.size()))
+                          .arg(manifestName, outside.size() > 3 ? outside.mid(0, 3).join(QStringLiteral(", ")) + QStringLiteral(", …")
+                                                                : outside.join(QStringLiteral(", "))));
+    // A manifest without a single line is one fault of the station, as a
+    // missing one is, not a missing line for every answer.
+    if (manifestRead && manifest.empty()) {
+      s.faults.append(Text::tr("manifest %1 is empty").arg(manifestName));
+      manifestRead = false;
+    }
   }
 
   // Participant folders: those in the copy, and those the journal or the
@@ -143,7 +155,7 @@ Planned plan(const scan::Place& place, bool decodeAll) {
   }
 
   std::set<QString> covered;
-  const QList<Slot>& kSlots = answerSlots();
+  const QStringList& kSlots = answerSuffixes();
   for (const QString& code : codes) {
     Participant p;
     p.code = code;
@@ -151,33 +163,36 @@ Planned plan(const scan::Place& place, bool decodeAll) {
     const QString dir = base + QLatin1Char('/') + code;
     const bool there = present.count(code);
     QStringList entries;
+    p.inCopy = there;
     if (!there) p.problems.append(Text::tr("folder missing from the copy"));
     else if (!files::list(dir, &entries, &error))
       p.problems.append(Text::tr("folder cannot be read: %1").arg(files::reason(error)));
     std::set<QString> expected;
     for (int i = 0; i < kSlots.size(); ++i) {
-      const QString name = code + fileSuffix(kSlots[i].suffix);
+      const QString name = code + fileSuffix(kSlots[i]);
       expected.insert(name);
       const QString relative = folderName + QLatin1Char('/') + code + QLatin1Char('/') + name;
       covered.insert(relative);
       Answer a;
-      a.suffix = kSlots[i].suffix;
+      a.suffix = kSlots[i];
       p.answers.append(a);
       if (!there) continue;
       Job job;
       job.participant = int(s.participants.size());
       job.slot = i;
-      job.suffix = kSlots[i].suffix;
+      job.suffix = kSlots[i];
       job.path = dir + QLatin1Char('/') + name;
       job.manifestRead = manifestRead;
       if (const auto it = manifest.find(relative); it != manifest.end()) job.listed = it->second;
-      if (const auto it = journal.checked.find(name); it != journal.checked.end() && it->second.ok)
+      if (const auto it = journal.checked.find(name); it != journal.checked.end()) {
+        job.checked = true;
+        job.checkedOk = it->second.ok;
         job.checkedSeconds = it->second.seconds;
+        job.checkedSha = it->second.sha256;
+      }
       job.journalRead = journalRead;
       if (const auto it = journal.recorded.find(name); it != journal.recorded.end()) job.recorded = it->second;
-      job.limit = s.deliverable == QLatin1String("quorvel-flat") ? kSlots[i].limitFlat
-                  : s.deliverable == QLatin1String("quorvel")    ? kSlots[i].limitQuorvel
-                                                                 : std::max(kSlots[i].limitQuorvel, kSlots[i].limitFlat);
+      job.limit = answerLimit(s.deliverable, kSlots[i]);
       job.decodeAll = decodeAll;
       out.jobs.append(job);
     }
@@ -185,6 +200,8 @@ Planned plan(const scan::Place& place, bool decodeAll) {
       if (!expected.count(e)) p.strays.append(e);
     s.participants.append(p);
   }
+  if (s.participants.isEmpty() && place.hasFolder)
+    s.faults.append(Text::tr("no participant in the answer folder %1").arg(folderName));
   QStringList gone;
   for (const auto& [path, hex] : manifest)
     if (!covered.count(path)) gone.append(path);
@@ -230,11 +247,15 @@ Answer checkFile(const Job& job) {
   const bool matches = !job.listed.isEmpty() && job.listed == h.sha256;
   if (!h.oggVorbis) {
     fault(Text::tr("is not an Ogg Vorbis file"));
-  } else if (matches && job.checkedSeconds >= 0 && !job.decodeAll) {
-    // Bit for bit the file the station decoded and found good: its length stands.
+  } else if (matches && job.checkedOk && job.checkedSha == h.sha256 && !job.decodeAll) {
+    // The station decoded these very bytes and found them good: the file's,
+    // the manifest's and the check's digests agree. Its length stands.
     a.seconds = job.checkedSeconds;
     a.trusted = true;
   } else {
+    if (!job.decodeAll && job.checkedOk && matches)
+      a.decodedWhy = job.checkedSha.isEmpty() ? Text::tr("the station's check names no bytes")
+                                              : Text::tr("the station checked other bytes");
     const files::Decoded d = files::decode(job.path);
     if (d.fault == files::Decoded::NotVorbis) fault(Text::tr("is not an Ogg Vorbis file"));
     else if (d.fault == files::Decoded::Unreadable) fault(Text::tr("does not decode"));

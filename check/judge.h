@@ -20,7 +20,10 @@ struct Job {
   QString path;
   bool manifestRead = false;    // the station's manifest was read
   QByteArray listed;            // its line's digest; empty when it has none
-  double checkedSeconds = -1;   // the station's own check found this length and "ok"
+  bool checked = false;         // the journal holds the station's own check of this file
+  bool checkedOk = false;       // ... and it found the file good
+  double checkedSeconds = -1;   // ... with this length
+  QByteArray checkedSha;        // ... of the bytes with this digest (empty: a line without one)
   bool journalRead = false;
   double recorded = -1;         // seconds its recording-stop line says; negative for none
   double limit = 0;             // longest answer, seconds (0: no limit)

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "check/answers.h"
+#include "check/files.h"
 #include "check/language.h"
 #include "check/materials.h"
 #include "textview/richview.h"
@@ -25,7 +26,7 @@ struct Text {
 }  // namespace
 
 void print(FILE* to, const QString& line) {
-  std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), to);
+  std::fputs((check::files::terminalSafe(line) + QLatin1Char('\n')).toUtf8().constData(), to);
   std::fflush(to);
 }
 
@@ -36,8 +37,7 @@ const char kUsage[] = QT_TRANSLATE_NOOP(
     "Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by\n"
     "default the current one) with the station's own reader: the subject file,\n"
     "I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9\n"
-    "present and of the texts directly in KIM. Exits with 1 when a file is\n"
-    "missing or fails, 2 when the folder cannot be checked.\n"
+    "present and of the texts directly in KIM.\n"
     "With --answers, checks every answer folder Answer_<key> in or under each\n"
     "FOLDER (a station folder, or a folder of stations collected after the exam,\n"
     "symbolic links followed): each participant's eight files there, real Ogg\n"
@@ -45,11 +45,16 @@ const char kUsage[] = QT_TRANSLATE_NOOP(
     "matching its checksum manifest. An answer the station checked itself and\n"
     "whose checksum matches is not decoded again; --decode decodes every one.\n"
     "--report writes a printable HTML page of it.\n"
-    "Exit status of --answers:\n"
-    "  0  every participant complete (remarks in a journal allowed)\n"
-    "  1  anything missing, damaged, unreadable, duplicated or different\n"
-    "  2  no answer folder found at all\n"
-    "  3  the report could not be written\n");
+    "Exit status:\n"
+    "  0  every file good; with --answers: every participant complete\n"
+    "     (remarks in a journal allowed)\n"
+    "  1  a materials file missing or failing; with --answers: anything\n"
+    "     incomplete, damaged, unreadable or missing: a station, a participant,\n"
+    "     a folder given, answer folders with no participant, nothing found\n"
+    "  2  wrong use: an unknown option, a missing argument; for the materials,\n"
+    "     a FOLDER that is not there or holds no KIM\n"
+    "  3  with --answers: every participant complete, but the report could not\n"
+    "     be written (a faulty room exits 1 and says so too)\n");
 
 }  // namespace
 

@@ -76,9 +76,10 @@ QString participantRow(const Participant& p, const QString& id) {
   h += QStringLiteral("<td class=\"n\">%1</td><td class=\"m\">%2</td>").arg(p.complete()).arg(p.seconds() / 60.0, 0, 'f', 1);
   h += stateCell(p) + QStringLiteral("<td>");
   const QStringList faults = p.faults();
-  if (!faults.isEmpty() || !p.journal.isEmpty()) {
+  if (!faults.isEmpty() || !p.journal.isEmpty() || !p.from.isEmpty()) {
     h += QStringLiteral("<ul>");
     for (const QString& f : faults) h += QStringLiteral("<li class=\"bad\">%1</li>").arg(esc(f));
+    if (!p.from.isEmpty()) h += QStringLiteral("<li>%1</li>").arg(esc(Text::tr("found only in the copy in %1").arg(p.from)));
     for (const QString& f : p.journal) h += QStringLiteral("<li>%1</li>").arg(esc(Text::tr("journal: %1").arg(f)));
     h += QStringLiteral("</ul>");
   }

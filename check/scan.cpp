@@ -62,7 +62,14 @@ struct Walk {
     std::set<QString> folders, others;
     for (const QString& name : names) {
       struct stat e {};
-      const bool isDir = ::stat(QFile::encodeName(slash + name).constData(), &e) == 0 && S_ISDIR(e.st_mode);
+      const bool reached = ::stat(QFile::encodeName(slash + name).constData(), &e) == 0;
+      const bool isDir = reached && S_ISDIR(e.st_mode);
+      if (!reached && name.startsWith(QLatin1String("Answer_"))) {
+        // A link to a station that is not there (a stick not plugged in, a
+        // folder moved): named, never passed over.
+        found.problems.append(Text::tr("%1 leads nowhere: %2").arg(QDir::toNativeSeparators(slash + name), files::reason(errno)));
+        continue;
+      }
       if (name.startsWith(QLatin1String("Answer_")) && name.size() > 7) {
         if (isDir) folders.insert(name.mid(7));
         else if (name.endsWith(QLatin1String(".log")) && name.size() > 11) others.insert(name.mid(7).chopped(4));

@@ -88,6 +88,7 @@ QStringList stationLines(const Station& s) {
                .arg(p.answers.size())
                .arg(p.seconds() / 60.0, 0, 'f', 1)
                .arg(verdict);
+    if (!p.from.isEmpty()) out << Text::tr("      found only in the copy in %1").arg(p.from);
     for (const QString& j : p.journal) out << Text::tr("      journal: %1").arg(j);
   }
   for (const QString& j : s.journal) out << Text::tr("  journal: %1").arg(j);

@@ -13,44 +13,39 @@ namespace station {
 
 // The journal's line for a recording that has ended.
 void journalStop(const QString& file, double seconds, const char* how) {
-  journal::write(QStringLiteral("recording-stop"),
-                 QStringLiteral("%1; %2 s recorded; %3")
-                     .arg(file, QString::number(seconds, 'f', 2), QLatin1String(how)));
+  journal::write(QStringLiteral("recording-stop"), stopDetails(file, seconds, QLatin1String(how)));
 }
 
-void journalCheck(const QString& file, const RecordingVerdict& v, int stage) {
-  journal::write(QStringLiteral("recording-checked"),
-                 QStringLiteral("%1; length %2 s; peak %3 dBFS; %4")
-                     .arg(file, QString::number(v.seconds, 'f', 2),
-                          std::isfinite(v.peakDb) ? QString::number(v.peakDb, 'f', 1) : QStringLiteral("-inf"),
-                          verdictName(v.fault)),
-                 stage);
+void journalCheck(const QString& file, const RecordingVerdict& v, int stage, const QByteArray& sha256) {
+  journal::write(QStringLiteral("recording-checked"), checkedDetails(file, v, sha256), stage);
 }
 
-// The finished file checked and hashed on a worker; then, on this thread
-// and whatever became of the stage or the window meanwhile, its manifest
-// line written first and the journal's check line second. A power cut
-// between the two leaves an answer listed whose check line is missing,
-// never a checked answer missing from the manifest. Then told(verdict).
+// The finished file read once, hashed and checked on a worker, so that the
+// digest is that of the very bytes the verdict is about; then, on this
+// thread and whatever became of the stage or the window meanwhile, its
+// manifest line written first and the journal's check line, with the same
+// digest, second. A power cut between the two leaves an answer listed whose
+// check line is missing, which the next start checks again; never a checked
+// answer missing from the manifest. Then told(verdict).
 void fileLater(const QString& file, double recorded, int stage, const QString& stationDir,
                const QString& answerKey, std::function<void(const RecordingVerdict&)> told) {
-  struct Filed {
-    RecordingVerdict verdict;
-    QByteArray sha256;
-  };
   const bool listed = !answerKey.isEmpty();
-  handover::run(
-      handover::keeper(),
-      [file, recorded, listed] {
-        return Filed{checkRecording(file, recorded), listed ? manifest::sha256Hex(file) : QByteArray()};
-      },
-      [=](const Filed& filed) {
-        QString error;
-        if (listed && !manifest::update(stationDir, answerKey, file, filed.sha256, &error))
-          journal::write(QStringLiteral("manifest-failed"), error);
-        journalCheck(file, filed.verdict, stage);
-        told(filed.verdict);
-      });
+  handover::run(handover::keeper(), "answer check", [file, recorded] { return checkRecordingBytes(file, recorded); },
+                [=](const handover::Outcome<CheckedFile>& outcome) {
+                  if (!outcome.ok()) {
+                    // Neither line, and no verdict to show: the answer is on
+                    // disk unchecked, and the next start checks it.
+                    journal::write(QStringLiteral("check-failed"), QStringLiteral("%1; %2").arg(file, outcome.error),
+                                   stage);
+                    return;
+                  }
+                  const CheckedFile& checked = *outcome.value;
+                  QString error;
+                  if (listed && !manifest::update(stationDir, answerKey, file, checked.sha256, &error))
+                    journal::write(QStringLiteral("manifest-failed"), error);
+                  journalCheck(file, checked.verdict, stage, checked.sha256);
+                  told(checked.verdict);
+                });
 }
 
 // The free space of the file system that holds file's folder (-1: unknown).

@@ -12,8 +12,9 @@ namespace station {
 
 // The journal's line for a recording that has ended.
 void journalStop(const QString& file, double seconds, const char* how);
-// The journal's line for a checked recording.
-void journalCheck(const QString& file, const RecordingVerdict& v, int stage);
+// The journal's line for a checked recording, with the digest of the bytes
+// that were checked.
+void journalCheck(const QString& file, const RecordingVerdict& v, int stage, const QByteArray& sha256);
 // The finished file checked and hashed on a worker; then, on this thread
 // and whatever became of the stage or the window meanwhile, its manifest
 // line written first and the journal's check line second (no manifest line

@@ -73,13 +73,16 @@ void TfrmPlayAnswers::Start() {
     lengthLabels[i]->setText(QStringLiteral("…"));
   }
   station::handover::run(
-      this,
+      this, "answer lengths",
       [files] {
         QList<double> seconds;
         for (const QString& file : files) seconds.append(station::decodedLength(file));
         return seconds;
       },
-      [this](const QList<double>& seconds) { showLengths(this, seconds); });
+      [this](const station::handover::Outcome<QList<double>>& lengths) {
+        // Lengths that could not be measured stay unknown ("…"), never "no recording".
+        if (lengths.ok()) showLengths(this, *lengths.value);
+      });
   Button1->setFocus();
 }
 

@@ -203,17 +203,18 @@ void TfrmTestHard::Timer1Timer() {
                           QStringLiteral("venue %1; room %2; station %3; answer folder %4")
                               .arg(frmMain->StationCode, frmMain->AudCode, frmMain->CompCode,
                                    QFileInfo(frmMain->answerFolder()).fileName()));
-  // Answers whose check the journal holds but whose manifest line a crash or
-  // a power cut cut off get it now, before anyone records again.
-  QString error;
-  const int repaired = station::manifest::repair(frmMain->StationDir, key, station::journal::path(), &error);
-  if (repaired > 0)
+  // What a crash or a power cut cut off (an answer's check, its journal
+  // line, the manifest's replacement) is completed now, before anyone
+  // records again: answers never checked are checked here.
+  const station::manifest::Repaired repaired =
+      station::manifest::repair(frmMain->StationDir, key, station::journal::path());
+  if (repaired.listed > 0 || repaired.rechecked > 0)
     station::journal::write(QStringLiteral("manifest-repaired"),
-                            QStringLiteral("%1 answers added to %2")
-                                .arg(repaired)
-                                .arg(station::manifest::manifestFile(frmMain->StationDir, key)));
-  else if (repaired < 0)
-    station::journal::write(QStringLiteral("manifest-failed"), error);
+                            QStringLiteral("%1 lines of %2 set from the journal's checks; %3 answers checked again")
+                                .arg(repaired.listed)
+                                .arg(station::manifest::manifestFile(frmMain->StationDir, key))
+                                .arg(repaired.rechecked));
+  if (!repaired.written) station::journal::write(QStringLiteral("manifest-failed"), repaired.error);
   // Ten participants' answers should fit before the first one comes.
   frmMain->warnAboutSpace(10);
   // A test recording started in the moment before the timer fired ends with

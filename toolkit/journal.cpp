@@ -191,4 +191,8 @@ void write(const QString& event, const QString& details, int stageCode) {
       syncedEvent(event));
 }
 
+void writeFor(const QString& participant, const QString& event, const QString& details) {
+  put(formatLine(QDateTime::currentDateTime(), participant, state().stage, event, details), syncedEvent(event));
+}
+
 }  // namespace station::journal

@@ -38,6 +38,9 @@ int stage();
 // One event. stageCode overrides the current stage (a recording's check
 // ends after its stage has been left, and is filed under that stage).
 void write(const QString& event, const QString& details = {}, int stageCode = -1);
+// One event of the given participant, whoever takes the exam now (an answer
+// checked again at the start belongs to the participant who recorded it).
+void writeFor(const QString& participant, const QString& event, const QString& details);
 
 // Lines kept in memory while the journal cannot be written (and before it
 // is opened); later ones are counted and their number written instead.

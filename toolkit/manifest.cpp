@@ -9,6 +9,8 @@
 #include <set>
 
 #include "toolkit/durable.h"
+#include "toolkit/journal.h"
+#include "toolkit/recordcheck.h"
 
 namespace station::manifest {
 
@@ -58,7 +60,7 @@ QByteArray sha256Hex(const QString& file) {
   return hash.result().toHex();
 }
 
-QList<Entry> read(const QString& manifestPath, const QString& answerKey, bool* ok) {
+QList<Entry> read(const QString& manifestPath, const QString& answerKey, bool* ok, QStringList* outside) {
   QList<Entry> out;
   QFile f(manifestPath);
   const bool opened = QFileInfo(manifestPath).isFile() && f.open(QIODevice::ReadOnly);
@@ -71,7 +73,10 @@ QList<Entry> read(const QString& manifestPath, const QString& answerKey, bool* o
     if (line.size() < 67 || !isHex(QByteArrayView(line).first(64)) || line[64] != ' ' || (line[65] != ' ' && line[65] != '*'))
       continue;
     const QString path = QString::fromUtf8(line.sliced(66));
-    if (!usablePath(path, answerKey)) continue;
+    if (!usablePath(path, answerKey)) {
+      if (outside) outside->append(path);
+      continue;
+    }
     const Entry e{line.first(64).toLower(), path};
     const auto [it, fresh] = where.try_emplace(path, out.size());
     if (fresh) out.append(e);
@@ -119,35 +124,115 @@ bool record(const QString& stationDir, const QString& answerKey, const QString& 
   return update(stationDir, answerKey, answerFile, sha256Hex(answerFile), error);
 }
 
-int repair(const QString& stationDir, const QString& answerKey, const QString& journalPath, QString* error) {
-  if (answerKey.isEmpty()) return 0;
+namespace {
+
+// What the journal says of one answer file: its last check and the time of
+// its last recording.
+struct Journaled {
+  bool checked = false;
+  CheckedLine check;
+  double recorded = 0;
+};
+
+// The journal's lines about answers under Answer_<key>/, by path relative to
+// the station folder. The journal names files as they were when written;
+// only the part from Answer_<key>/ on is taken, so a station folder moved
+// since still works.
+std::map<QString, Journaled> journaled(const QString& journalPath, const QString& answerKey) {
+  std::map<QString, Journaled> out;
   QFile journal(journalPath);
-  if (!journal.open(QIODevice::ReadOnly)) return 0;
+  if (!journal.open(QIODevice::ReadOnly)) return out;
+  const QString within = QLatin1Char('/') + prefix(answerKey);
+  auto relative = [&](const QString& named) {
+    const qsizetype at = QDir::fromNativeSeparators(named).lastIndexOf(within);
+    return at >= 0 ? QDir::fromNativeSeparators(named).mid(at + 1) : QString();
+  };
+  while (!journal.atEnd()) {
+    const QStringList fields = QString::fromUtf8(journal.readLine(64 * 1024)).trimmed().split(QLatin1Char('\t'));
+    if (fields.size() < 5) continue;
+    const QString details = fields.mid(4).join(QLatin1Char(' '));
+    if (fields[3] == QLatin1String("recording-checked")) {
+      CheckedLine line;
+      if (!parseCheckedDetails(details, &line)) continue;
+      const QString path = relative(line.file);
+      if (usablePath(path, answerKey)) out[path].checked = true, out[path].check = line;
+    } else if (fields[3] == QLatin1String("recording-stop")) {
+      QString file;
+      double seconds = 0;
+      if (!parseStopDetails(details, &file, &seconds)) continue;
+      const QString path = relative(file);
+      if (usablePath(path, answerKey)) out[path].recorded = seconds;
+    }
+  }
+  return out;
+}
+
+// The answer files on disk: regular files "*.ogg" in the participant
+// folders of Answer_<key>/, relative to the station folder. Links are not
+// followed: nothing outside the answer folder is read.
+QStringList answersOnDisk(const QString& dir, const QString& answerKey) {
+  QStringList out;
+  const QString root = dir + prefix(answerKey);
+  for (const QFileInfo& person : QDir(root).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name))
+    for (const QFileInfo& file : QDir(person.filePath()).entryInfoList({QStringLiteral("*.ogg")},
+                                                                      QDir::Files | QDir::NoSymLinks, QDir::Name))
+      out.append(prefix(answerKey) + person.fileName() + QLatin1Char('/') + file.fileName());
+  return out;
+}
+
+}  // namespace
+
+Repaired repair(const QString& stationDir, const QString& answerKey, const QString& journalPath) {
+  Repaired out;
+  if (answerKey.isEmpty()) return out;
   const QString dir = withSlash(QFileInfo(withSlash(stationDir)).absoluteFilePath());
   const QString file = manifestFile(dir, answerKey);
-  // The journal names files as they were when written; only the part from
-  // Answer_<key>/ on is taken, so a station folder moved since still works.
-  const QString within = QLatin1Char('/') + prefix(answerKey);
-  QList<Entry> entries;
-  std::set<QString> listed;
+  const std::map<QString, Journaled> journal = journaled(journalPath, answerKey);
+  std::map<QString, QByteArray> listed;
   for (const Entry& e : read(file, answerKey))
-    if (QFileInfo(dir + e.path).isFile() && listed.insert(e.path).second) entries.append(e);
-  int added = 0;
-  while (!journal.atEnd()) {
-    const QList<QByteArray> fields = journal.readLine(64 * 1024).split('\t');
-    if (fields.size() < 5 || fields[3] != "recording-checked") continue;
-    const QString named = QString::fromUtf8(fields[4]).section(QStringLiteral("; "), 0, 0);
-    const qsizetype at = named.lastIndexOf(within);
-    const QString path = at >= 0 ? named.mid(at + 1) : named;
-    if (!usablePath(path, answerKey) || listed.count(path) || !QFileInfo(dir + path).isFile()) continue;
-    const QByteArray hex = sha256Hex(dir + path);
-    if (hex.isEmpty()) continue;
-    listed.insert(path);
-    entries.append({hex, path});
-    ++added;
+    if (QFileInfo(dir + e.path).isFile()) listed[e.path] = e.hex;
+
+  struct Recheck {
+    QString path, why;
+    CheckedFile result;
+  };
+  QList<Recheck> rechecks;
+  for (const QString& path : answersOnDisk(dir, answerKey)) {
+    const QByteArray onDisk = sha256Hex(dir + path);
+    if (onDisk.isEmpty()) continue;  // unreadable: the room check names it
+    const auto j = journal.find(path);
+    const bool checked = j != journal.end() && j->second.checked;
+    const QByteArray& manifested = listed.count(path) ? listed[path] : QByteArray();
+    if (checked && j->second.check.sha256 == onDisk) {
+      if (manifested != onDisk) listed[path] = onDisk, ++out.listed;
+      continue;
+    }
+    if (checked && j->second.check.sha256.isEmpty() && manifested == onDisk) continue;
+    const QString why = !checked                             ? QStringLiteral("no check line: its check was cut off")
+                        : j->second.check.sha256.isEmpty() ? QStringLiteral("its check line names no bytes and its manifest line differs")
+                                                           : QStringLiteral("the bytes on disk are not those checked");
+    const CheckedFile result = checkRecordingBytes(dir + path, j != journal.end() ? j->second.recorded : 0);
+    if (result.sha256.isEmpty()) continue;
+    listed[path] = result.sha256;
+    rechecks.append({path, why, result});
   }
-  if (added > 0 && !durable::replaceFile(file, format(entries), error)) return -1;
-  return added;
+
+  QList<Entry> entries;
+  for (const auto& [path, hex] : listed) entries.append({hex, path});
+  const QByteArray after = format(entries);
+  QFile old(file);
+  const QByteArray before = old.open(QIODevice::ReadOnly) ? old.read(kReadLimit) : QByteArray();
+  if (after != before && (!entries.isEmpty() || QFileInfo::exists(file)))
+    out.written = durable::replaceFile(file, after, &out.error);
+  // The manifest first, then the journal: the same order as a recording's
+  // own lines, so that a cut here leaves lines a later start completes.
+  for (const Recheck& r : rechecks) {
+    const QString code = r.path.section(QLatin1Char('/'), 1, 1);
+    journal::writeFor(code, QStringLiteral("answer-rechecked"), QStringLiteral("%1; %2").arg(dir + r.path, r.why));
+    journal::writeFor(code, QStringLiteral("recording-checked"), checkedDetails(dir + r.path, r.result.verdict, r.result.sha256));
+  }
+  out.rechecked = int(rechecks.size());
+  return out;
 }
 
 }  // namespace station::manifest

@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace station::manifest {
 
@@ -37,14 +38,28 @@ bool update(const QString& stationDir, const QString& answerKey, const QString& 
 bool record(const QString& stationDir, const QString& answerKey, const QString& answerFile,
             QString* error = nullptr);
 
-// Gives every answer file whose check the journal at journalPath holds
-// ("recording-checked" lines) and that exists under Answer_<key>/ its line,
-// where the manifest lacks one: a crash or a power cut between the check
-// and the manifest's replacement left it out. Lines already there are kept
-// as they are. Returns how many lines were added, or -1 with the cause in
-// error when the manifest cannot be written.
-int repair(const QString& stationDir, const QString& answerKey, const QString& journalPath,
-           QString* error = nullptr);
+// What the start found and mended in an answer folder.
+struct Repaired {
+  int listed = 0;     // manifest lines added or corrected on the word of a check of the same bytes
+  int rechecked = 0;  // answers checked again: no check of their bytes was journaled
+  bool written = true;  // false when the manifest could not be written (the cause in error)
+  QString error;
+};
+// Brings the manifest and the journal of answerKey up to date with the
+// answers on disk, before anyone records: a crash or a power cut may have
+// cut off an answer's check (neither line), its journal line, or the
+// manifest's replacement. For each answer file under Answer_<key>/:
+//  - a journaled check of the very bytes on disk (its digest matches the
+//    file): the manifest line is made to match;
+//  - a check line written before checks carried a digest, with a manifest
+//    line that matches the file: left as it is;
+//  - anything else (no check line, a check of other bytes, no digest and
+//    no matching manifest line): the file is checked again, the manifest
+//    line written, then an "answer-rechecked" line with the reason and a
+//    "recording-checked" line with the digest, under its participant.
+// Lines of files no longer there are dropped. Runs on the thread that owns
+// the station's files.
+Repaired repair(const QString& stationDir, const QString& answerKey, const QString& journalPath);
 
 // One line of a manifest.
 struct Entry {
@@ -55,7 +70,11 @@ struct Entry {
 // (or a space and "*") and a relative path without "..", under Answer_<key>/
 // when answerKey is given. Anything else is skipped, a later line for the
 // same path wins. ok (when given) is false when the file cannot be read.
-QList<Entry> read(const QString& manifestPath, const QString& answerKey = {}, bool* ok = nullptr);
+// outside (when given) gets the path of every line with a digest whose path
+// leads out of the answer folder (absolute, "..", another folder): never to
+// be opened, and a sign that the manifest was not written by the station.
+QList<Entry> read(const QString& manifestPath, const QString& answerKey = {}, bool* ok = nullptr,
+                  QStringList* outside = nullptr);
 // The manifest text of entries: sorted by path, one line each.
 QByteArray format(QList<Entry> entries);
 

@@ -2,9 +2,13 @@
 
 #include <sndfile.h>
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -12,11 +16,44 @@ namespace station {
 
 namespace {
 
+// Bytes in memory read by libsndfile as if they were a file.
+struct MemoryFile {
+  const QByteArray* bytes;
+  sf_count_t at = 0;
+
+  static sf_count_t length(void* self) { return static_cast<MemoryFile*>(self)->bytes->size(); }
+  static sf_count_t seek(sf_count_t offset, int whence, void* self) {
+    auto* m = static_cast<MemoryFile*>(self);
+    const sf_count_t base = whence == SEEK_CUR ? m->at : whence == SEEK_END ? m->bytes->size() : 0;
+    const sf_count_t to = base + offset;
+    if (to < 0 || to > m->bytes->size()) return -1;
+    return m->at = to;
+  }
+  static sf_count_t read(void* into, sf_count_t count, void* self) {
+    auto* m = static_cast<MemoryFile*>(self);
+    const sf_count_t n = std::clamp<sf_count_t>(m->bytes->size() - m->at, 0, std::max<sf_count_t>(count, 0));
+    std::memcpy(into, m->bytes->constData() + m->at, std::size_t(n));
+    m->at += n;
+    return n;
+  }
+  static sf_count_t write(const void*, sf_count_t, void*) { return 0; }
+  static sf_count_t tell(void* self) { return static_cast<MemoryFile*>(self)->at; }
+};
+
 struct SoundFile {
   SNDFILE* handle = nullptr;
   SF_INFO info{};
   explicit SoundFile(const QString& file) {
     handle = sf_open(QFile::encodeName(file).constData(), SFM_READ, &info);
+    drop();
+  }
+  explicit SoundFile(MemoryFile* memory) {
+    static SF_VIRTUAL_IO io{&MemoryFile::length, &MemoryFile::seek, &MemoryFile::read, &MemoryFile::write,
+                            &MemoryFile::tell};
+    handle = sf_open_virtual(&io, SFM_READ, &info, memory);
+    drop();
+  }
+  void drop() {
     if (handle && (info.channels <= 0 || info.samplerate <= 0)) {
       sf_close(handle);
       handle = nullptr;
@@ -29,16 +66,43 @@ struct SoundFile {
   SoundFile& operator=(const SoundFile&) = delete;
 };
 
+// The verdict on an opened sound (null handle: unreadable).
+RecordingVerdict judge(SoundFile& sound, double recordedSeconds);
+
 }  // namespace
 
 RecordingVerdict checkRecording(const QString& file, double recordedSeconds) {
-  RecordingVerdict v;
-  v.peakDb = -std::numeric_limits<double>::infinity();
   if (!QFileInfo(file).isFile()) {
-    v.fault = RecordingVerdict::Missing;
+    RecordingVerdict v;
+    v.peakDb = -std::numeric_limits<double>::infinity();
     return v;
   }
   SoundFile sound(file);
+  return judge(sound, recordedSeconds);
+}
+
+CheckedFile checkRecordingBytes(const QString& file, double recordedSeconds) {
+  CheckedFile out;
+  out.verdict.peakDb = -std::numeric_limits<double>::infinity();
+  QFile f(file);
+  if (!QFileInfo(file).isFile()) return out;
+  if (!f.open(QIODevice::ReadOnly) || f.size() > kCheckReadLimit) {
+    out.verdict.fault = RecordingVerdict::Unreadable;
+    return out;
+  }
+  const QByteArray bytes = f.readAll();
+  out.sha256 = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+  MemoryFile memory{&bytes};
+  SoundFile sound(&memory);
+  out.verdict = judge(sound, recordedSeconds);
+  return out;
+}
+
+namespace {
+
+RecordingVerdict judge(SoundFile& sound, double recordedSeconds) {
+  RecordingVerdict v;
+  v.peakDb = -std::numeric_limits<double>::infinity();
   if (!sound.handle) {
     v.fault = RecordingVerdict::Unreadable;
     return v;
@@ -81,6 +145,8 @@ RecordingVerdict checkRecording(const QString& file, double recordedSeconds) {
   else v.fault = RecordingVerdict::Ok;
   return v;
 }
+
+}  // namespace
 
 double soundLength(const QString& file) {
   if (!QFileInfo(file).isFile()) return -1;
@@ -136,6 +202,40 @@ QString verdictWarning(RecordingVerdict::Fault fault) {
                             "микрофон на время отключался. Прослушайте запись и проверьте микрофон.");
   }
   return {};
+}
+
+QString checkedDetails(const QString& file, const RecordingVerdict& v, const QByteArray& sha256) {
+  QString details = QStringLiteral("%1; length %2 s; peak %3 dBFS; %4")
+                        .arg(file, QString::number(v.seconds, 'f', 2),
+                             std::isfinite(v.peakDb) ? QString::number(v.peakDb, 'f', 1) : QStringLiteral("-inf"),
+                             verdictName(v.fault));
+  if (!sha256.isEmpty()) details += QStringLiteral("; sha256 ") + QString::fromLatin1(sha256);
+  return details;
+}
+
+bool parseCheckedDetails(const QString& details, CheckedLine* out) {
+  static const QRegularExpression line(
+      QStringLiteral(R"(^(.*); length (\d+(?:\.\d+)?) s; peak [^;]*; ([^;]*?)(?:; sha256 ([0-9a-f]{64}))?\s*$)"));
+  const QRegularExpressionMatch m = line.match(details);
+  if (!m.hasMatch()) return false;
+  out->file = m.captured(1);
+  out->seconds = m.captured(2).toDouble();
+  out->verdict = m.captured(3).trimmed();
+  out->sha256 = m.captured(4).toLatin1();
+  return true;
+}
+
+QString stopDetails(const QString& file, double seconds, const QString& how) {
+  return QStringLiteral("%1; %2 s recorded; %3").arg(file, QString::number(seconds, 'f', 2), how);
+}
+
+bool parseStopDetails(const QString& details, QString* file, double* seconds) {
+  static const QRegularExpression line(QStringLiteral(R"(^(.*); (\d+(?:\.\d+)?) s recorded; [^;]*$)"));
+  const QRegularExpressionMatch m = line.match(details);
+  if (!m.hasMatch()) return false;
+  *file = m.captured(1);
+  *seconds = m.captured(2).toDouble();
+  return true;
 }
 
 QString formatLength(double seconds) {

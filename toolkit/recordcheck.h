@@ -7,6 +7,7 @@
 // while: a loose plug, a device that dropped out and came back).
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace station {
@@ -31,6 +32,38 @@ constexpr double kSilentGapSeconds = 10.0;
 // Decodes file whole (any sound file the station can play) and judges it
 // against recordedSeconds. Runs on any thread.
 RecordingVerdict checkRecording(const QString& file, double recordedSeconds);
+
+// A check bound to the bytes it judged: the file read once into memory,
+// hashed and decoded from that one copy, so that the digest names exactly
+// what was found good or faulty, whatever happens to the file meanwhile.
+struct CheckedFile {
+  RecordingVerdict verdict;
+  QByteArray sha256;  // 64 lowercase hex digits; empty when nothing could be read
+};
+// Files longer than this are not read into memory: an answer is a few
+// megabytes, and a file this large is not one the station wrote.
+constexpr qint64 kCheckReadLimit = 256 * 1024 * 1024;
+CheckedFile checkRecordingBytes(const QString& file, double recordedSeconds);
+
+// The details of the journal's recording-checked line and what is read back
+// from one: "<file>; length 12.34 s; peak -3.0 dBFS; ok; sha256 <hex>".
+// Lines written before the digest was added end after the verdict; their
+// sha256 reads back empty, and such a check is bound to no bytes.
+QString checkedDetails(const QString& file, const RecordingVerdict& v, const QByteArray& sha256);
+struct CheckedLine {
+  QString file;
+  double seconds = -1;
+  QString verdict;     // "ok", "silent", ...
+  QByteArray sha256;   // empty for a line without a digest
+  bool ok() const { return verdict == QLatin1String("ok"); }
+};
+// False for details that are not a recording-checked line's.
+bool parseCheckedDetails(const QString& details, CheckedLine* out);
+// The details of the journal's recording-stop line,
+// "<file>; 12.34 s recorded; <how>", and the file and seconds read back from
+// one (false for details that are not one).
+QString stopDetails(const QString& file, double seconds, const QString& how);
+bool parseStopDetails(const QString& details, QString* file, double* seconds);
 // The length of a sound file from its header and its end, without decoding
 // it; negative when the file is missing or not a readable sound file. The
 // header of a damaged file can claim any length: never show this figure.

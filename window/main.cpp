@@ -115,22 +115,26 @@ void TfrmMain::buildStatusBar() {
 }
 
 void TfrmMain::FormCreate() {
+  // Background work (checks, hashes) is taken from now until the station ends.
+  station::handover::open();
   StationDir = QDir::fromNativeSeparators(station::stationfolder::current());
   if (!StationDir.endsWith(QLatin1Char('/'))) StationDir += QLatin1Char('/');
   CanExit = false;
   PrepTime1 = 90;
-  AnswerTime1 = 180;
+  AnswerTime1 = station::deliverable().answerTime1;
   PrepTime2 = 60;
-  AnswerTime2 = 60;
+  AnswerTime2 = station::deliverable().answerTime2;
   PrepTime3 = station::deliverable().prepTime3;
   AnswerTime3 = station::deliverable().answerTime3;
   ParticipantCode = QStringLiteral("1234567890123");
   // Room for the longest answer, in whole minutes of the encoder's output.
   recorder_->setRoomNeeded((qint64(std::max(AnswerTime1, AnswerTime3)) + 59) / 60 * station::kEncoderBytesPerMinute);
+  // The deliverable's own name, not the file's: a program renamed or copied
+  // under another name still tells which answer times it kept.
   station::journal::write(QStringLiteral("station-start"),
-                          QStringLiteral("%1; program folder %2")
-                              .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
-                                   QDir::toNativeSeparators(StationDir)));
+                          QStringLiteral("%1; station folder %2; program %3")
+                              .arg(QLatin1String(station::deliverable().program), QDir::toNativeSeparators(StationDir),
+                                   QDir::toNativeSeparators(QCoreApplication::applicationFilePath())));
 
   if ((audio::version() >> 16) != 0x0204) {
     dialogs::showFatalBox(QStringLiteral("An incorrect version of BASS.DLL was loaded"));

@@ -8,10 +8,6 @@
         <translation>the same station is also in %1: an identical copy, counted once</translation>
     </message>
     <message>
-        <source>the same station is also in %1: a different copy, not counted; compare the two</source>
-        <translation>the same station is also in %1: a different copy, not counted; compare the two</translation>
-    </message>
-    <message>
         <source>stations %1 of %2, files %3 of %4</source>
         <translation>stations %1 of %2, files %3 of %4</translation>
     </message>
@@ -406,48 +402,6 @@
         <translation>the same code at %1 (Answer_%2)</translation>
     </message>
     <message>
-        <source>usage: quorvel-check [FOLDER]
-       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
-Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
-default the current one) with the station&apos;s own reader: the subject file,
-I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
-present and of the texts directly in KIM. Exits with 1 when a file is
-missing or fails, 2 when the folder cannot be checked.
-With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
-FOLDER (a station folder, or a folder of stations collected after the exam,
-symbolic links followed): each participant&apos;s eight files there, real Ogg
-Vorbis files decoding whole, as long as the station&apos;s journal says and
-matching its checksum manifest. An answer the station checked itself and
-whose checksum matches is not decoded again; --decode decodes every one.
---report writes a printable HTML page of it.
-Exit status of --answers:
-  0  every participant complete (remarks in a journal allowed)
-  1  anything missing, damaged, unreadable, duplicated or different
-  2  no answer folder found at all
-  3  the report could not be written
-</source>
-        <translation>usage: quorvel-check [FOLDER]
-       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
-Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
-default the current one) with the station's own reader: the subject file,
-I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
-present and of the texts directly in KIM. Exits with 1 when a file is
-missing or fails, 2 when the folder cannot be checked.
-With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
-FOLDER (a station folder, or a folder of stations collected after the exam,
-symbolic links followed): each participant's eight files there, real Ogg
-Vorbis files decoding whole, as long as the station's journal says and
-matching its checksum manifest. An answer the station checked itself and
-whose checksum matches is not decoded again; --decode decodes every one.
---report writes a printable HTML page of it.
-Exit status of --answers:
-  0  every participant complete (remarks in a journal allowed)
-  1  anything missing, damaged, unreadable, duplicated or different
-  2  no answer folder found at all
-  3  the report could not be written
-</translation>
-    </message>
-    <message>
         <source>quorvel-check: no folder %1</source>
         <translation>quorvel-check: no folder %1</translation>
     </message>
@@ -492,7 +446,7 @@ Exit status of --answers:
     </message>
     <message>
         <source>there is &quot;%1&quot;; the letter case must match</source>
-        <translation>there is "%1"; the letter case must match</translation>
+        <translation>there is &quot;%1&quot;; the letter case must match</translation>
     </message>
     <message>
         <source>damaged</source>
@@ -512,7 +466,7 @@ Exit status of --answers:
     </message>
     <message>
         <source>subject &quot;%1&quot;, answer folders Answer_%2_%3_…</source>
-        <translation>subject "%1", answer folders Answer_%2_%3_…</translation>
+        <translation>subject &quot;%1&quot;, answer folders Answer_%2_%3_…</translation>
     </message>
     <message>
         <source>line %1: %2</source>
@@ -553,12 +507,117 @@ Exit status of --answers:
         <source>failed</source>
         <translation>failed</translation>
     </message>
-</context>
-<context>
-    <name>Text</name>
+    <message>
+        <source>usage: quorvel-check [FOLDER]
+       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
+default the current one) with the station&apos;s own reader: the subject file,
+I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
+present and of the texts directly in KIM.
+With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
+FOLDER (a station folder, or a folder of stations collected after the exam,
+symbolic links followed): each participant&apos;s eight files there, real Ogg
+Vorbis files decoding whole, as long as the station&apos;s journal says and
+matching its checksum manifest. An answer the station checked itself and
+whose checksum matches is not decoded again; --decode decodes every one.
+--report writes a printable HTML page of it.
+Exit status:
+  0  every file good; with --answers: every participant complete
+     (remarks in a journal allowed)
+  1  a materials file missing or failing; with --answers: anything
+     incomplete, damaged, unreadable or missing: a station, a participant,
+     a folder given, answer folders with no participant, nothing found
+  2  wrong use: an unknown option, a missing argument; for the materials,
+     a FOLDER that is not there or holds no KIM
+  3  with --answers: every participant complete, but the report could not
+     be written (a faulty room exits 1 and says so too)
+</source>
+        <translation>usage: quorvel-check [FOLDER]
+       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
+default the current one) with the station&apos;s own reader: the subject file,
+I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
+present and of the texts directly in KIM.
+With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
+FOLDER (a station folder, or a folder of stations collected after the exam,
+symbolic links followed): each participant&apos;s eight files there, real Ogg
+Vorbis files decoding whole, as long as the station&apos;s journal says and
+matching its checksum manifest. An answer the station checked itself and
+whose checksum matches is not decoded again; --decode decodes every one.
+--report writes a printable HTML page of it.
+Exit status:
+  0  every file good; with --answers: every participant complete
+     (remarks in a journal allowed)
+  1  a materials file missing or failing; with --answers: anything
+     incomplete, damaged, unreadable or missing: a station, a participant,
+     a folder given, answer folders with no participant, nothing found
+  2  wrong use: an unknown option, a missing argument; for the materials,
+     a FOLDER that is not there or holds no KIM
+  3  with --answers: every participant complete, but the report could not
+     be written (a faulty room exits 1 and says so too)
+</translation>
+    </message>
+    <message>
+        <source>%1 differs between the copies: %2 and %3</source>
+        <translation>%1 differs between the copies: %2 and %3</translation>
+    </message>
+    <message>
+        <source>the same station is also in %1: a different copy, joined participant by participant</source>
+        <translation>the same station is also in %1: a different copy, joined participant by participant</translation>
+    </message>
+    <message>
+        <source>in the copy in %1: %2</source>
+        <translation>in the copy in %1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n answer(s) decoded here: %1</source>
+        <translation>
+            <numerusform>%n answer decoded here: %1</numerusform>
+            <numerusform>%n answers decoded here: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>quorvel-check: unknown option %1 (see quorvel-check --help)</source>
+        <translation>quorvel-check: unknown option %1 (see quorvel-check --help)</translation>
+    </message>
+    <message numerus="yes">
+        <source>manifest %1 names %n path(s) outside its answer folder, not followed: %2</source>
+        <translation>
+            <numerusform>manifest %1 names %n path outside its answer folder, not followed: %2</numerusform>
+            <numerusform>manifest %1 names %n paths outside its answer folder, not followed: %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>manifest %1 is empty</source>
+        <translation>manifest %1 is empty</translation>
+    </message>
+    <message>
+        <source>no participant in the answer folder %1</source>
+        <translation>no participant in the answer folder %1</translation>
+    </message>
+    <message>
+        <source>the station&apos;s check names no bytes</source>
+        <translation>the station&apos;s check names no bytes</translation>
+    </message>
+    <message>
+        <source>the station checked other bytes</source>
+        <translation>the station checked other bytes</translation>
+    </message>
+    <message>
+        <source>found only in the copy in %1</source>
+        <translation>found only in the copy in %1</translation>
+    </message>
+    <message>
+        <source>%1 leads nowhere: %2</source>
+        <translation>%1 leads nowhere: %2</translation>
+    </message>
     <message>
         <source>not an answer: %1</source>
         <translation>not an answer: %1</translation>
+    </message>
+    <message>
+        <source>      found only in the copy in %1</source>
+        <translation>      found only in the copy in %1</translation>
     </message>
 </context>
 </TS>

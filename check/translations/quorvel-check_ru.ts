@@ -8,10 +8,6 @@
         <translation>та же станция есть и в %1: точная копия, учтена один раз</translation>
     </message>
     <message>
-        <source>the same station is also in %1: a different copy, not counted; compare the two</source>
-        <translation>та же станция есть и в %1: копия отличается и не учтена; сравните их</translation>
-    </message>
-    <message>
         <source>stations %1 of %2, files %3 of %4</source>
         <translation>станций %1 из %2, файлов %3 из %4</translation>
     </message>
@@ -417,49 +413,6 @@
         <translation>тот же код: %1 (Answer_%2)</translation>
     </message>
     <message>
-        <source>usage: quorvel-check [FOLDER]
-       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
-Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
-default the current one) with the station&apos;s own reader: the subject file,
-I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
-present and of the texts directly in KIM. Exits with 1 when a file is
-missing or fails, 2 when the folder cannot be checked.
-With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
-FOLDER (a station folder, or a folder of stations collected after the exam,
-symbolic links followed): each participant&apos;s eight files there, real Ogg
-Vorbis files decoding whole, as long as the station&apos;s journal says and
-matching its checksum manifest. An answer the station checked itself and
-whose checksum matches is not decoded again; --decode decodes every one.
---report writes a printable HTML page of it.
-Exit status of --answers:
-  0  every participant complete (remarks in a journal allowed)
-  1  anything missing, damaged, unreadable, duplicated or different
-  2  no answer folder found at all
-  3  the report could not be written
-</source>
-        <translation>вызов: quorvel-check [ПАПКА]
-       quorvel-check --answers ПАПКА... [--report ФАЙЛ.html] [--decode]
-Проверяет материалы заданий в ПАПКА/KIM (ПАПКА — папка станции, по
-умолчанию текущая) тем же чтением, что и станция: файл предмета, I.rtf,
-TestRTF.rtf и все тексты каждой папки варианта KIM/0 .. KIM/9 и тексты прямо
-в KIM. Код выхода 1, если файла нет или он не читается, 2, если папку
-проверить нельзя.
-С --answers проверяет каждую папку ответов Answer_&lt;ключ&gt; в каждой ПАПКЕ и
-ниже (папка станции или папка со станциями, собранными после экзамена;
-символические ссылки учитываются): восемь файлов каждого участника — настоящие
-файлы Ogg Vorbis, декодируются целиком, длятся столько, сколько записано в
-журнале станции, и совпадают со списком контрольных сумм. Ответ, который
-станция уже проверила и чья контрольная сумма совпадает, повторно не
-декодируется; --decode декодирует все. --report записывает страницу HTML для
-печати.
-Код выхода с --answers:
-  0  все участники полностью (замечания в журнале допустимы)
-  1  что-то отсутствует, повреждено, не читается, повторяется или отличается
-  2  не найдено ни одной папки ответов
-  3  отчёт не удалось записать
-</translation>
-    </message>
-    <message>
         <source>quorvel-check: no folder %1</source>
         <translation>quorvel-check: нет папки %1</translation>
     </message>
@@ -567,12 +520,120 @@ TestRTF.rtf и все тексты каждой папки варианта KIM/
         <source>failed</source>
         <translation>ошибка</translation>
     </message>
-</context>
-<context>
-    <name>Text</name>
+    <message>
+        <source>usage: quorvel-check [FOLDER]
+       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
+default the current one) with the station&apos;s own reader: the subject file,
+I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
+present and of the texts directly in KIM.
+With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
+FOLDER (a station folder, or a folder of stations collected after the exam,
+symbolic links followed): each participant&apos;s eight files there, real Ogg
+Vorbis files decoding whole, as long as the station&apos;s journal says and
+matching its checksum manifest. An answer the station checked itself and
+whose checksum matches is not decoded again; --decode decodes every one.
+--report writes a printable HTML page of it.
+Exit status:
+  0  every file good; with --answers: every participant complete
+     (remarks in a journal allowed)
+  1  a materials file missing or failing; with --answers: anything
+     incomplete, damaged, unreadable or missing: a station, a participant,
+     a folder given, answer folders with no participant, nothing found
+  2  wrong use: an unknown option, a missing argument; for the materials,
+     a FOLDER that is not there or holds no KIM
+  3  with --answers: every participant complete, but the report could not
+     be written (a faulty room exits 1 and says so too)
+</source>
+        <translation>Использование: quorvel-check [ПАПКА]
+       quorvel-check --answers ПАПКА... [--report ФАЙЛ.html] [--decode]
+Проверяет материалы заданий в ПАПКА/KIM (ПАПКА — папка станции, по
+умолчанию текущая) тем же чтением, что и станция: файл предмета, I.rtf,
+TestRTF.rtf и все тексты каждой папки варианта KIM/0 .. KIM/9 и тексты прямо
+в KIM.
+С --answers проверяет каждую папку ответов Answer_&lt;ключ&gt; в каждой ПАПКЕ и
+глубже (папка станции или папка со станциями, собранными после экзамена,
+по символическим ссылкам тоже): восемь файлов каждого участника — настоящие
+файлы Ogg Vorbis, которые декодируются целиком, той длины, что записана в
+журнале станции, и с контрольной суммой из её списка. Ответ, который
+станция проверила сама и контрольная сумма которого совпадает, повторно
+не декодируется; --decode декодирует все.
+--report записывает отчёт для печати в HTML.
+Код выхода:
+  0  все файлы в порядке; с --answers: все участники полностью
+     (замечания в журнале допустимы)
+  1  файла материалов нет или он не читается; с --answers: что-то
+     неполно, повреждено, не читается или отсутствует: станция, участник,
+     заданная папка, папки ответов без участников, ничего не найдено
+  2  неверный вызов: неизвестный параметр, нет аргумента; для материалов —
+     ПАПКИ нет или в ней нет KIM
+  3  с --answers: все участники полностью, но отчёт записать не удалось
+     (при неисправностях код 1, и об отчёте тоже сказано)
+</translation>
+    </message>
+    <message>
+        <source>%1 differs between the copies: %2 and %3</source>
+        <translation>%1 различается в копиях: %2 и %3</translation>
+    </message>
+    <message>
+        <source>the same station is also in %1: a different copy, joined participant by participant</source>
+        <translation>та же станция есть и в %1: копия отличается, копии объединены по участникам</translation>
+    </message>
+    <message>
+        <source>in the copy in %1: %2</source>
+        <translation>в копии в %1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n answer(s) decoded here: %1</source>
+        <translation>
+            <numerusform>%n ответ декодирован здесь: %1</numerusform>
+            <numerusform>%n ответа декодированы здесь: %1</numerusform>
+            <numerusform>%n ответов декодированы здесь: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>quorvel-check: unknown option %1 (see quorvel-check --help)</source>
+        <translation>quorvel-check: неизвестный параметр %1 (см. quorvel-check --help)</translation>
+    </message>
+    <message numerus="yes">
+        <source>manifest %1 names %n path(s) outside its answer folder, not followed: %2</source>
+        <translation>
+            <numerusform>список контрольных сумм %1 называет %n путь вне своей папки ответов, по нему не переходили: %2</numerusform>
+            <numerusform>список контрольных сумм %1 называет %n пути вне своей папки ответов, по ним не переходили: %2</numerusform>
+            <numerusform>список контрольных сумм %1 называет %n путей вне своей папки ответов, по ним не переходили: %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>manifest %1 is empty</source>
+        <translation>список контрольных сумм %1 пуст</translation>
+    </message>
+    <message>
+        <source>no participant in the answer folder %1</source>
+        <translation>в папке ответов %1 нет ни одного участника</translation>
+    </message>
+    <message>
+        <source>the station&apos;s check names no bytes</source>
+        <translation>проверка станции записана без контрольной суммы</translation>
+    </message>
+    <message>
+        <source>the station checked other bytes</source>
+        <translation>станция проверяла другое содержимое файла</translation>
+    </message>
+    <message>
+        <source>found only in the copy in %1</source>
+        <translation>найден только в копии в %1</translation>
+    </message>
+    <message>
+        <source>%1 leads nowhere: %2</source>
+        <translation>%1 ведёт в никуда: %2</translation>
+    </message>
     <message>
         <source>not an answer: %1</source>
         <translation>не ответ: %1</translation>
+    </message>
+    <message>
+        <source>      found only in the copy in %1</source>
+        <translation>      найден только в копии в %1</translation>
     </message>
 </context>
 </TS>

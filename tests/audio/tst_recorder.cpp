@@ -266,7 +266,7 @@ class TestRecorder : public QObject {
     };
     // The file's check reads it on a worker thread for a moment after each
     // stop: both counts are taken once the checks have finished.
-    auto settle = [] { QVERIFY(station::handover::finish(10000)); };
+    auto settle = [] { QVERIFY(station::handover::waitForAll(10000)); };
     cycle(0);
     settle();
     const int fds = probe::openFds(), threads = probe::threads();

@@ -46,12 +46,23 @@ inline QByteArray journalLine(const QString& code, const QString& event, const Q
   return (station::journal::formatLine(t, code, code.isEmpty() ? -1 : 11, event, details) + "\n").toUtf8();
 }
 
+// The station's own check line of the file as it is now on disk, with its
+// digest unless written as before checks carried one.
+inline QByteArray checkLine(const QString& code, const QString& file, double seconds, bool digest = true) {
+  QString details = QString("%1; length %2 s; peak -10.5 dBFS; ok").arg(file, QString::number(seconds, 'f', 2));
+  if (digest) details += "; sha256 " + station::manifest::sha256Hex(file);
+  return journalLine(code, "recording-checked", details);
+}
+
+enum class Checks { None, WithDigest, WithoutDigest };
+
 // A station as it leaves the exam: participants' answers, _03 last seconds
 // long; for each its recording-stop line, its manifest line and, when
 // checked, the station's own check line after it.
-inline void makeStation(const QString& dir, int number, const QStringList& codes, double last = 3, bool checked = true) {
+inline void makeStation(const QString& dir, int number, const QStringList& codes, double last = 3,
+                        Checks checked = Checks::WithDigest) {
   const QString program = test::flat() ? "quorvel-flat" : "quorvel";
-  QByteArray log = journalLine({}, "station-start", program + "; program folder " + dir) +
+  QByteArray log = journalLine({}, "station-start", program + "; station folder " + dir) +
                    journalLine({}, "check-finished",
                                QString("venue 0005; room 0012; station %1; answer folder Answer_%2").arg(number).arg(key(number)));
   for (const QString& code : codes)
@@ -62,8 +73,7 @@ inline void makeStation(const QString& dir, int number, const QStringList& codes
       const QString length = QString::number(seconds, 'f', 2);
       log += journalLine(code, "recording-stop", QString("%1; %2 s recorded; stopped").arg(file, length));
       QVERIFY(station::manifest::record(dir, key(number), file));
-      if (checked)
-        log += journalLine(code, "recording-checked", QString("%1; length %2 s; peak -10.5 dBFS; ok").arg(file, length));
+      if (checked != Checks::None) log += checkLine(code, file, seconds, checked == Checks::WithDigest);
     }
   append(dir + "/Answer_" + key(number) + ".log", log);
 }

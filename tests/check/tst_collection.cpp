@@ -24,6 +24,9 @@ void run(const QString& program, const QStringList& args) {
   p.start(program, args);
   QVERIFY(p.waitForFinished(30000) && p.exitCode() == 0);
 }
+// Stands for the collection's folder in a row's expected text: the rows
+// are made before the folder is.
+QString d0() { return QStringLiteral("<collection>"); }
 // A code that passes the station's check: 275, nine digits, the check digit.
 QString code(int n) {
   const QString first = "275" + QString::number(n).rightJustified(9, '0');
@@ -68,10 +71,14 @@ class TestCollection : public QObject {
   void duplicates() { collection(); }
   void answerFiles_data();
   void answerFiles() { collection(); }
+  void manifests_data();
+  void manifests() { collection(); }
   void states_data();
   void states() { collection(); }
   void trust_data();
   void trust() { collection(); }
+  void exitCodes_data();
+  void exitCodes() { collection(); }
   void language_data();
   void language();
 
@@ -112,7 +119,7 @@ void TestCollection::folders_data() {
      << "/gone: no such file or folder</li>";
   QTest::newRow("only a folder that is not there") << Setup([](const QString& d) {
     return QStringList{d + "/gone"};
-  }) << 2 << QStringList{"0 stations (0 without faults), 0 participants: 0 complete; 1 folder not checked\n"} << "Needs attention";
+  }) << 1 << QStringList{"0 stations (0 without faults), 0 participants: 0 complete; 1 folder not checked\n"} << "Needs attention";
   QTest::newRow("a station folder without read rights") << Setup([](const QString& d) {
     CHECK(::chmod(qPrintable(d + "/room/st2"), 0) == 0);
     return QStringList{d};
@@ -125,9 +132,6 @@ void TestCollection::folders_data() {
   }) << 1 << QStringList{"; journal Answer_" + key(2) + ".log cannot be read: permission denied; manifest Answer_" + key(2) +
                          ".sha256 cannot be read: permission denied\n"}
      << "✗ journal Answer_" + key(2) + ".log cannot be read: permission denied</li>";
-  QTest::newRow("a report that cannot be written") << Setup([](const QString& d) {
-    return QStringList{d, "--report", d + "/no/r.html"};
-  }) << 3 << QStringList{"2 participants: 2 complete\n"} << "";
 }
 
 void TestCollection::duplicates_data() {
@@ -137,12 +141,31 @@ void TestCollection::duplicates_data() {
     return QStringList{d};
   }) << 0 << QStringList{"st1b/: an identical copy, counted once\n", "\n2 stations (2 without faults), 2 participants"}
      << "an identical copy, counted once</li>";
-  QTest::newRow("a station copied twice, one copy different") << Setup([](const QString& d) {
+  QTest::newRow("an answer that differs between two copies") << Setup([](const QString& d) {
     run("cp", {"-a", d + "/room/st1", d + "/room/st1b"});
     writeAnswer(d + "/room/st1b/" + answer(1, a, "_02_2"), 3, 660);
     return QStringList{d};
-  }) << 1 << QStringList{"st1b/: a different copy, not counted; compare the two\n", "\n2 stations (1 without faults), 2 participants: 2 complete\n"}
-     << "✗ the same station is also in ";
+  }) << 1 << QStringList{"st1b/: a different copy, joined participant by participant\n",
+                         "_02_2 differs between the copies: " + d0() + "/room/st1/" + answer(1, a, "_02_2") + " and " + d0() +
+                             "/room/st1b/" + answer(1, a, "_02_2"),
+                         "\n2 stations (1 without faults), 2 participants: 1 complete, 1 incomplete or damaged\n"}
+     << "differs between the copies";
+  QTest::newRow("an older copy that sorts first") << Setup([](const QString& d) {
+    run("cp", {"-a", d + "/room/st1", d + "/room/0-older"});
+    makeStation(d + "/room/st1", 1, {code(7)});
+    return QStringList{d};
+  }) << 0 << QStringList{"\n  " + code(7) + "  8/8  0.4 min  ok\n      found only in the copy in " + d0() + "/room/st1/\n",
+                         "\n2 stations (2 without faults), 3 participants: 3 complete\n"}
+     << "found only in the copy in";
+  QTest::newRow("a second copy of the answer folder alone") << Setup([](const QString& d) {
+    CHECK(QDir().mkpath(d + "/extra"));
+    run("cp", {"-a", d + "/room/st1/Answer_" + key(1), d + "/extra/Answer_" + key(1)});
+    for (const QString& suffix : kSuffixes) writeAnswer(d + "/extra/" + answer(1, code(7), suffix), 3);
+    return QStringList{d};
+  }) << 1 << QStringList{"\n  " + code(7) + "  8/8  0.4 min  ok\n      found only in the copy in " + d0() + "/extra/\n",
+                         "in the copy in " + d0() + "/extra/: no journal Answer_" + key(1) + ".log",
+                         "\n2 stations (1 without faults), 3 participants: 3 complete\n"}
+     << "found only in the copy in";
   QTest::newRow("one code at two stations") << Setup([](const QString& d) {
     makeStation(d + "/room/st3", 3, {a});
     return QStringList{d};
@@ -196,6 +219,24 @@ void TestCollection::answerFiles_data() {
      << "(wrong check digit)</li>";
 }
 
+void TestCollection::manifests_data() {
+  columns();
+  const QString manifest = "/room/st2/Answer_" + key(2) + ".sha256";
+  QTest::newRow("an empty manifest") << Setup([=](const QString& d) {
+    CHECK(QFile::resize(d + manifest, 0));
+    return QStringList{d};
+  }) << 1 << QStringList{"\n  " + b + "  8/8  0.4 min  ok\n", "; manifest Answer_" + key(2) + ".sha256 is empty\n"}
+     << "✗ manifest Answer_" + key(2) + ".sha256 is empty";
+  QTest::newRow("manifest lines naming paths out of the answer folder") << Setup([=](const QString& d) {
+    const QByteArray hex = station::manifest::sha256Hex("/etc/passwd");
+    append(d + manifest, hex + "  ../../etc/passwd\n" + hex + "  /etc/passwd\n" + hex + "  Answer_" + key(2).toUtf8() +
+                             "/../../../etc/passwd\n");
+    return QStringList{d};
+  }) << 1 << QStringList{"; manifest Answer_" + key(2) + ".sha256 names 3 paths outside its answer folder, not followed: "
+                         "../../etc/passwd, /etc/passwd, Answer_" + key(2) + "/../../../etc/passwd\n"}
+     << "not followed";
+}
+
 void TestCollection::states_data() {
   columns();
   auto remark = [](const QString& event, const QString& details) {
@@ -224,22 +265,38 @@ void TestCollection::states_data() {
 
 void TestCollection::trust_data() {
   columns();
-  // An answer damaged before the station hashed it: the manifest matches it.
-  auto damaged = [](bool checked, bool decode) {
+  const QString st1 = "/room/st1/";
+  // _01 replaced by a file damaged inside, listed in the manifest; the
+  // journal's check of it as given.
+  auto damaged = [=](Checks check, bool ofTheseBytes, bool decode) {
     return Setup([=](const QString& d) {
       CHECK(QDir(d + "/room/st1").removeRecursively());
-      makeStation(d + "/room/st1", 1, {a}, 3, checked);
-      writeAnswer(d + "/room/st1/" + answer(1, a, "_01"), 3, 0);
-      damageMiddle(d + "/room/st1/" + answer(1, a, "_01"));
-      CHECK(station::manifest::record(d + "/room/st1", key(1), d + "/room/st1/" + answer(1, a, "_01")));
+      makeStation(d + "/room/st1", 1, {a}, 3, check);
+      const QString file = d + st1 + answer(1, a, "_01");
+      writeAnswer(file, 3, 0);
+      damageMiddle(file);
+      CHECK(station::manifest::record(d + "/room/st1", key(1), file));
+      if (ofTheseBytes) append(d + st1 + "Answer_" + key(1) + ".log", checkLine(a, file, 3));
       return decode ? QStringList{d, "--decode"} : QStringList{d};
     });
   };
-  QTest::newRow("the station's check taken") << damaged(true, false) << 0 << QStringList{"  " + a + "  8/8  0.4 min  ok\n"}
-                                             << "<td class=\"a good\">0:03</td>";
-  QTest::newRow("decoded when asked") << damaged(true, true) << 1 << QStringList{"  _01 is damaged inside, at 0:01; _01 decodes to "} << "✗ 0:0";
-  QTest::newRow("decoded without the station's check") << damaged(false, false) << 1
-                                                       << QStringList{"  _01 is damaged inside, at 0:01; _01 decodes to "} << "✗ 0:0";
+  const QString decodedDamaged = "  _01 is damaged inside, at 0:01; _01 decodes to ";
+  QTest::newRow("the check of these very bytes taken") << damaged(Checks::WithDigest, true, false) << 0
+                                                       << QStringList{"  " + a + "  8/8  0.4 min  ok\n"}
+                                                       << "<td class=\"a good\">0:03</td>";
+  QTest::newRow("re-recorded after the check: decoded") << damaged(Checks::WithDigest, false, false) << 1
+                                                        << QStringList{decodedDamaged, "1 answer decoded here: the station checked other bytes\n"}
+                                                        << "✗ 0:0";
+  QTest::newRow("a check line without a digest: decoded") << damaged(Checks::WithoutDigest, false, false) << 1
+                                                          << QStringList{decodedDamaged, "decoded here: the station's check names no bytes\n"}
+                                                          << "✗ 0:0";
+  QTest::newRow("decoded when asked") << damaged(Checks::WithDigest, true, true) << 1 << QStringList{decodedDamaged} << "✗ 0:0";
+  QTest::newRow("decoded without the station's check") << damaged(Checks::None, false, false) << 1
+                                                       << QStringList{decodedDamaged} << "✗ 0:0";
+  QTest::newRow("changed on disk after the manifest") << Setup([=](const QString& d) {
+    writeAnswer(d + st1 + answer(1, a, "_01"), 3, 660);
+    return QStringList{d};
+  }) << 1 << QStringList{"  " + a + "  7/8  0.4 min  _01 differs from the manifest checksum\n"} << "✗ 0:03";
   QTest::newRow("task 3 over the flat program's period") << Setup([](const QString& d) {
     CHECK(QDir(d + "/room/st1").removeRecursively());
     makeStation(d + "/room/st1", 1, {a}, 200);
@@ -247,6 +304,47 @@ void TestCollection::trust_data() {
   }) << (test::flat() ? 1 : 0)
      << QStringList{test::flat() ? "\n  " + a + "  7/8  3.7 min  _03 is 200.00 s, longer than its period of 181 s\n"
                                    : "\n  " + a + "  8/8  3.7 min  ok\n"} << "3:20";
+}
+
+// Exit statuses as a script reads them, and what is said with each.
+void TestCollection::exitCodes_data() {
+  columns();
+  QTest::newRow("0: every participant complete") << Setup(whole) << 0 << QStringList{"2 participants: 2 complete\n"}
+                                                 << "complete";
+  QTest::newRow("1: an answer missing") << Setup([](const QString& d) {
+    CHECK(QFile::remove(d + "/room/st2/" + answer(2, b, "_03")));
+    return QStringList{d};
+  }) << 1 << QStringList{"  _03 missing (listed in the manifest)"} << "✗ incomplete";
+  QTest::newRow("1: answer folders with nobody in them") << Setup([](const QString& d) {
+    CHECK(QDir(d + "/room").removeRecursively());
+    CHECK(QDir().mkpath(d + "/room/st1/Answer_" + key(1)));
+    return QStringList{d};
+  }) << 1 << QStringList{"; no participant in the answer folder Answer_" + key(1) + "\n"} << "no participant";
+  QTest::newRow("1: nothing found") << Setup([](const QString& d) {
+    CHECK(QDir(d + "/empty").mkpath("."));
+    return QStringList{d + "/empty"};
+  }) << 1 << QStringList{"no answer folder Answer_… found"} << "Needs attention";
+  QTest::newRow("1: a link to a station that is not there") << Setup([](const QString& d) {
+    CHECK(QFile::link(d + "/stick/Answer_" + key(3), d + "/room/Answer_" + key(3)));
+    return QStringList{d};
+  }) << 1 << QStringList{"/room/Answer_" + key(3) + " leads nowhere: no such file or folder\n"} << "leads nowhere";
+  QTest::newRow("1: a faulty room whose report cannot be written") << Setup([](const QString& d) {
+    CHECK(QFile::remove(d + "/room/st2/" + answer(2, b, "_03")));
+    return QStringList{d, "--report", d + "/no/r.html"};
+  }) << 1 << QStringList{"cannot write the report " + d0() + "/no/r.html"} << "";
+  QTest::newRow("2: an unknown option") << Setup([](const QString& d) {
+    return QStringList{d, "--seal"};
+  }) << 2 << QStringList{"unknown option --seal"} << "";
+  QTest::newRow("2: --report without a file") << Setup([](const QString& d) {
+    return QStringList{d, "--report"};
+  }) << 2 << QStringList{"--report needs a file name"} << "";
+  QTest::newRow("3: a sound room whose report cannot be written") << Setup([](const QString& d) {
+    return QStringList{d, "--report", d + "/no/r.html"};
+  }) << 3 << QStringList{"2 participants: 2 complete\n", "cannot write the report"} << "";
+  QTest::newRow("names that would steer a terminal are escaped") << Setup([](const QString& d) {
+    CHECK(QDir().mkpath(d + "/room/st2/Answer_" + key(2) + "/" + QChar(0x1b) + "[2J" + QChar(0x9b) + "1m" + QChar(0x202e)));
+    return QStringList{d};
+  }) << 1 << QStringList{"Answer_" + key(2) + "/\\x1b[2J\\x9b1m\\u{202e} (not 13 digits)"} << "not 13 digits";
 }
 
 void TestCollection::collection() {
@@ -263,11 +361,14 @@ void TestCollection::collection() {
   const bool rights = tag.contains("rights");
   if (rights) QVERIFY(::chmod(qPrintable(dir.path()), 0777) == 0);
   if (!args.contains("--report")) args << "--report" << dir.filePath("r.html");
+  for (QString& part : parts) part.replace(d0(), dir.path());
   const Run r = check(args, "C.UTF-8", rights ? asNobody() : QStringList{});
-  for (const QString& part : parts) QVERIFY2(r.out.contains(part), qPrintable(part + "\n---\n" + r.out + r.err));
+  const QString said = r.out + r.err;
+  for (const QString& part : parts) QVERIFY2(said.contains(part), qPrintable(part + "\n---\n" + said));
+  QVERIFY2(!said.contains(QChar(0x1b)) && !said.contains(QChar(0x9b)), qPrintable(said));
   QCOMPARE(r.status, exit);
   const QString html = QString::fromUtf8(contents(dir.filePath("r.html")));
-  if (exit == 3) {
+  if (cell.isEmpty()) {
     QVERIFY(!QFile::exists(dir.filePath("r.html")));
     return;
   }
