@@ -2,7 +2,9 @@
 // review's lengths) while their receiver goes away: the worker is held
 // after its work, the review, the stage or the whole window is ended, the
 // worker let go. Nothing may crash, and the answer's manifest and journal
-// lines are written all the same.
+// lines are written all the same. And work that cannot be delivered as
+// asked: it throws, it comes after the station began to end, or its
+// receiver lives on another thread.
 #include <QLabel>
 #include <QPushButton>
 #include <QSemaphore>
@@ -111,11 +113,75 @@ class TestHandover : public QObject {
     QCOMPARE(listed[0].hex, station::manifest::sha256Hex(answer));
     const QStringList lines = journalLines(journal);
     const auto checked = std::find_if(lines.begin(), lines.end(), [&](const QString& l) {
-      return l.contains("\trecording-checked\t" + answer + "; ") && l.endsWith("; ok");
+      return l.contains("\trecording-checked\t" + answer + "; ") &&
+             l.endsWith("; ok; sha256 " + station::manifest::sha256Hex(answer));
     });
     QVERIFY2(checked != lines.end(), qPrintable(lines.join('\n')));
     const auto end = std::find_if(lines.begin(), lines.end(), [](const QString& l) { return l.contains("\tstation-end"); });
     QVERIFY(untilTheEnd ? end != lines.end() && checked < end : end == lines.end());
+  }
+
+  void workThatCannotBeDelivered_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("runs");       // the work runs at all
+    QTest::addColumn<bool>("told");       // the receiver hears of it
+    QTest::addColumn<QString>("error");   // what it hears
+    QTest::addColumn<QString>("journal"); // the journal's line, or none
+    QTest::newRow("work that throws") << "throws" << true << true << "the disk went away" << "";
+    QTest::newRow("work queued after the end began") << "late" << false << true << "the station is ending"
+                                                     << "\twork-refused\ttest work: the station is ending";
+    QTest::newRow("a receiver on another thread") << "thread" << false << false << ""
+                                                  << "\twork-refused\ttest work: the receiver lives on another thread";
+  }
+  void workThatCannotBeDelivered() {
+    QFETCH(QString, how);
+    QFETCH(bool, runs);
+    QFETCH(bool, told);
+    QFETCH(QString, error);
+    QFETCH(QString, journal);
+#ifndef QT_NO_DEBUG
+    if (how == "thread") QSKIP("refused by an assertion in a debug build");
+#endif
+    station::handover::open();  // as a station starting: an earlier row ended one
+    QTemporaryDir dir;
+    const QString log = dir.filePath("Answer_x.log");
+    station::journal::open(log);
+    QObject local;
+    QThread other;
+    QObject* receiver = &local;
+    std::unique_ptr<QObject> away;
+    if (how == "thread") {
+      away = std::make_unique<QObject>();
+      away->moveToThread(&other);
+      receiver = away.get();
+    }
+    if (how == "late") station::handover::finish(1000);
+    std::atomic<bool> ran{false};
+    bool heard = false;
+    QString said;
+    const bool taken = station::handover::run(
+        receiver, "test work",
+        [&, how]() -> int {
+          ran = true;
+          if (how == "throws") throw std::runtime_error("the disk went away");
+          return 1;
+        },
+        [&](const station::handover::Outcome<int>& o) {
+          heard = true;
+          QVERIFY(!o.ok());
+          said = o.error;
+        });
+    station::handover::waitForAll(10000);
+    test::pump(20);
+    station::handover::open();
+    QCOMPARE(taken, runs);
+    QCOMPARE(ran.load(), runs);
+    QCOMPARE(heard, told);
+    QCOMPARE(said, error);
+    station::journal::open({});
+    const QString lines = journalLines(log).join('\n');
+    if (!journal.isEmpty()) QVERIFY2(lines.contains(journal), qPrintable(lines));
+    else QVERIFY2(!lines.contains("work-refused"), qPrintable(lines));
   }
 };
 

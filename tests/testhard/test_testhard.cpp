@@ -1,6 +1,8 @@
 // The equipment check stage: what it shows at start, the two checks and
 // their marks, the enabling rule of the finishing button, the code fields,
 // the answer folder key and the switch to the instruction stage.
+#include <sndfile.h>
+
 #include <QAction>
 #include <QLineEdit>
 #include <QProcess>
@@ -506,35 +508,60 @@ class TestTestHard : public QObject {
     QCOMPARE(s.boxes.count(), 0);
   }
 
-  // A restart after a crash or a power cut that fell between an answer's
-  // check and the manifest's replacement: finishing the check lists every
-  // answer on disk whose check the journal holds, and sha256sum agrees. An
-  // answer without a check (cut off by the crash) is not vouched for.
+  // A restart after a crash or a power cut that cut off an answer's check,
+  // its journal line or the manifest's replacement: finishing the equipment
+  // check completes them before anyone records. A check line is taken only
+  // for the bytes it names; anything else is checked again and journaled.
+  // Afterwards sha256sum accepts the manifest and the room's checker judges
+  // the participant by what is really on disk.
   void finishingRepairsTheManifest_data() {
-    QTest::addColumn<QStringList>("listed");   // answers in the manifest before
-    QTest::addColumn<QStringList>("checked");  // answers the journal holds a check of
-    QTest::addColumn<QStringList>("after");    // answers in the manifest after
-    QTest::newRow("checked, not listed") << QStringList{"_01"} << QStringList{"_01", "_02_2"}
-                                         << QStringList{"_01", "_02_2"};
-    QTest::newRow("no manifest at all") << QStringList{} << QStringList{"_00", "_01"} << QStringList{"_00", "_01"};
-    QTest::newRow("on disk, never checked") << QStringList{"_01"} << QStringList{"_01"} << QStringList{"_01"};
+    QTest::addColumn<QStringList>("listed");     // answers in the manifest before
+    QTest::addColumn<QStringList>("unchecked");  // answers without a check line
+    QTest::addColumn<QStringList>("stale");      // answers whose check line names other bytes
+    QTest::addColumn<QString>("damaged");        // an answer damaged inside, or none
+    QTest::addColumn<int>("checker");            // quorvel-check's exit status afterwards
+    const QStringList all{"_00", "_01", "_02_1", "_02_2", "_02_3", "_02_4", "_02_5", "_03"};
+    QStringList allBut01 = all;
+    allBut01.removeOne("_01");
+    QTest::newRow("a check line without a manifest line") << allBut01 << QStringList{} << QStringList{} << "" << 0;
+    QTest::newRow("no manifest at all") << QStringList{} << QStringList{} << QStringList{} << "" << 0;
+    QTest::newRow("neither line: the check was cut off") << allBut01 << QStringList{"_01"} << QStringList{} << "" << 0;
+    QTest::newRow("neither line, and the answer damaged") << allBut01 << QStringList{"_01"} << QStringList{} << "_01" << 1;
+    QTest::newRow("a check line of other bytes") << all << QStringList{} << QStringList{"_02_2"} << "" << 0;
+    QTest::newRow("a check line of other bytes, now damaged") << allBut01 << QStringList{} << QStringList{"_01"} << "_01" << 1;
   }
   void finishingRepairsTheManifest() {
     QFETCH(QStringList, listed);
-    QFETCH(QStringList, checked);
-    QFETCH(QStringList, after);
+    QFETCH(QStringList, unchecked);
+    QFETCH(QStringList, stale);
+    QFETCH(QString, damaged);
+    QFETCH(int, checker);
     const QString key = "2017_01_1234_0012_3", code = "2751234567897";
     const QString folder = "Answer_" + key + "/" + code + "/";
+    const QStringList all{"_00", "_01", "_02_1", "_02_2", "_02_3", "_02_4", "_02_5", "_03"};
     CheckStation s([&](const QString& dir) {
       QVERIFY(QDir().mkpath(dir + "/" + folder));
       QByteArray manifest, journal;
-      for (const QString& suffix : QStringList{"_00", "_01", "_02_2", "_03"}) {
+      auto line = [&](const char* event, const QString& details) {
+        journal += "2026-12-08T09:41:07.118+03:00\t" + code.toUtf8() + "\t11\t" + event + "\t" + details.toUtf8() + "\n";
+      };
+      for (const QString& suffix : all) {
         const QString path = folder + code + suffix + ".ogg";
-        QVERIFY(test::writeSoundFile(dir + "/" + path, test::tone(440, 0.5, 4410 * (suffix.size() + 1)), 44100, 2));
-        if (listed.contains(suffix)) manifest += station::manifest::sha256Hex(dir + "/" + path) + "  " + path.toUtf8() + "\n";
-        if (checked.contains(suffix))
-          journal += "2026-12-08T09:41:07.118+03:00\t" + code.toUtf8() + "\t11\trecording-checked\t/elsewhere/" +
-                     path.toUtf8() + "; length 0.20 s; peak -6.0 dBFS; ok\n";
+        const QString file = dir + "/" + path;
+        // Three seconds of noise: loud throughout, so that damage inside shows.
+        std::vector<std::int16_t> noise = test::tone(440, 0.5, 3 * 22050, 22050, 1);
+        for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = std::int16_t((i * 7919 % 20000) - 10000);
+        QVERIFY(test::writeSoundFile(file, noise, 22050, 1, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+        line("recording-stop", "/elsewhere/" + path + "; 3.00 s recorded; stopped");
+        QByteArray digest = station::manifest::sha256Hex(file);
+        if (listed.contains(suffix)) manifest += digest + "  " + path.toUtf8() + "\n";
+        if (stale.contains(suffix)) digest = QByteArray(64, 'e');
+        if (!unchecked.contains(suffix))
+          line("recording-checked", "/elsewhere/" + path + "; length 3.00 s; peak -6.0 dBFS; ok; sha256 " + digest);
+        if (suffix == damaged) {
+          QFile f(file);
+          QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(f.size() / 2) && f.write(QByteArray(300, '\x55')) == 300);
+        }
       }
       QFile m(dir + "/Answer_" + key + ".sha256"), j(dir + "/Answer_" + key + ".log");
       QVERIFY(listed.isEmpty() || (m.open(QIODevice::WriteOnly) && m.write(manifest) > 0));
@@ -544,16 +571,36 @@ class TestTestHard : public QObject {
     s.fill("1234", "12", "3");
     QVERIFY(s.finishEnabled());
     QVERIFY2(s.finish(), qPrintable(s.boxes.lastText()));
+    station::journal::open({});
+
     QStringList now;
     for (const auto& e : station::manifest::read(s.fx.dir() + "/Answer_" + key + ".sha256", key))
       now << e.path.mid(folder.size() + code.size()).chopped(4);
-    QCOMPARE(now, after);
+    QCOMPARE(now, all);
     QProcess sha;
     sha.setWorkingDirectory(s.fx.dir());
     sha.start("sha256sum", {"-c", "--quiet", "Answer_" + key + ".sha256"});
     QVERIFY(sha.waitForFinished(10000));
     QCOMPARE(sha.exitCode(), 0);
-    station::journal::open({});
+
+    // Each answer without a check of its bytes was checked again, said so,
+    // and got a check line of its own digest; the others were left alone.
+    QFile j(s.fx.dir() + "/Answer_" + key + ".log");
+    QVERIFY(j.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(j.readAll());
+    const QStringList again = unchecked + stale;
+    QCOMPARE(text.count("\tanswer-rechecked\t"), again.size());
+    for (const QString& suffix : again) {
+      const QString file = s.fx.dir() + "/" + folder + code + suffix + ".ogg";
+      QVERIFY2(text.contains(QRegularExpression(code + "\t\\d+\trecording-checked\t" + QRegularExpression::escape(file) +
+                                                 "; .*; sha256 " + station::manifest::sha256Hex(file))),
+               qPrintable(text));
+    }
+
+    QProcess check;
+    check.start(QUORVEL_CHECK, {"--answers", s.fx.dir()});
+    QVERIFY(check.waitForFinished(30000));
+    QVERIFY2(check.exitCode() == checker, qPrintable(check.readAllStandardOutput()));
   }
 
   void twoQuickPressesSwitchOnce() {
