@@ -63,7 +63,7 @@ bool build(const QString& day, int stations, int participants, double seconds) {
   for (int s = 1; s <= stations; ++s) {
     const QString key = QString("2017_01_0005_0012_%1").arg(s);
     const QString dir = QString("%1/st%2/").arg(day).arg(s, 2, 10, QChar('0'));
-    QByteArray log = (station::journal::formatLine(t, {}, -1, "station-start", "quorvel; program folder " + dir) + "\n" +
+    QByteArray log = (station::journal::formatLine(t, {}, -1, "station-start", "quorvel; station folder " + dir) + "\n" +
                       station::journal::formatLine(t, {}, 1, "check-finished",
                                                    QString("venue 0005; room 0012; station %1; answer folder Answer_%2").arg(s).arg(key)) +
                       "\n").toUtf8();
@@ -76,7 +76,9 @@ bool build(const QString& day, int stations, int participants, double seconds) {
         if (!QFile::copy(QString("%1/%2.ogg").arg(parts).arg(i), dir + relative)) return false;
         const QString secs = QString::number(length[i], 'f', 2);
         log += (station::journal::formatLine(t, c, 11, "recording-stop", QString("%1; %2 s recorded; stopped").arg(dir + relative, secs)) + "\n" +
-                station::journal::formatLine(t, c, 11, "recording-checked", QString("%1; length %2 s; peak -3.0 dBFS; ok").arg(dir + relative, secs)) + "\n")
+                station::journal::formatLine(t, c, 11, "recording-checked",
+                                             QString("%1; length %2 s; peak -3.0 dBFS; ok; sha256 %3").arg(dir + relative, secs, QString::fromLatin1(sha[i]))) +
+                "\n")
                    .toUtf8();
         entries.append({sha[i], relative});
       }
