@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFuture>
 #include <QSaveFile>
 #include <QThread>
@@ -18,6 +19,7 @@
 #include <set>
 #include <vector>
 
+#include "check/copy.h"
 #include "check/files.h"
 #include "check/heading.h"
 #include "check/judge.h"
@@ -248,8 +250,51 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
   return good ? AllComplete : Faults;
 }
 
+namespace {
+
+// --copy-to: the stations found copied into folder and read back; then each
+// copy checked as it is on the stick, its report written beside it.
+int copyAndCheck(Options options, const QString& folder) {
+  const scan::Found found = scan::find(options.folders);
+  for (const QString& p : found.problems) print(stderr, p);
+  if (found.places.isEmpty()) {
+    print(stderr, Text::tr("quorvel-check: no answer folder Answer_… found"));
+    return Faults;
+  }
+  if (!QFileInfo(folder).isDir()) {
+    print(stderr, Text::tr("quorvel-check: no folder %1 to copy to").arg(folder));
+    return WrongUse;
+  }
+  const bool tty = options.progress;
+  const copy::Result copied = copy::copyStations(found.places, folder, [tty](qint64 done, qint64 total) {
+    if (!tty) return;
+    std::fputs(("\r\033[K" + Text::tr("copied %1 of %2 MB").arg(done / 1000000).arg(total / 1000000)).toUtf8().constData(), stderr);
+  });
+  if (tty) std::fputs("\r\033[K", stderr);
+  print(copied.ok() ? stdout : stderr, copy::summary(copied));
+  if (!copied.ok()) return CopyFailed;
+  int status = found.problems.isEmpty() ? AllComplete : Faults;
+  for (const copy::Copied& c : copied.stations) {
+    options.folders = QStringList{c.folder};
+    QList<Station> stations;
+    QStringList problems;
+    const int one = check(options, &stations, &problems, stdout);
+    QSaveFile file(c.folder + QStringLiteral("report.html"));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reportHtml(stations, problems, QDateTime::currentDateTime()).toUtf8()) < 0 || !file.commit()) {
+      print(stderr, Text::tr("quorvel-check: cannot write the report %1: %2").arg(file.fileName(), file.errorString()));
+      return CopyFailed;
+    }
+    if (one != AllComplete) status = Faults;
+  }
+  return status;
+}
+
+}  // namespace
+
 int run(const QStringList& args) {
   Options options;
+  QString copyTo;
   for (qsizetype i = 0; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--report")) {
       if (i + 1 >= args.size()) {
@@ -259,6 +304,12 @@ int run(const QStringList& args) {
       options.report = args[++i];
     } else if (args[i] == QLatin1String("--decode")) {
       options.decodeAll = true;
+    } else if (args[i] == QLatin1String("--copy-to")) {
+      if (i + 1 >= args.size()) {
+        print(stderr, Text::tr("quorvel-check: --copy-to needs a folder"));
+        return WrongUse;
+      }
+      copyTo = args[++i];
     } else if (args[i].startsWith(QLatin1String("--"))) {
       print(stderr, Text::tr("quorvel-check: unknown option %1 (see quorvel-check --help)").arg(args[i]));
       return WrongUse;
@@ -268,6 +319,7 @@ int run(const QStringList& args) {
   }
   if (options.folders.isEmpty()) options.folders << QStringLiteral(".");
   options.progress = ::isatty(STDERR_FILENO);
+  if (!copyTo.isEmpty()) return copyAndCheck(options, copyTo);
 
   QList<Station> stations;
   QStringList problems;

@@ -68,7 +68,8 @@ QString reportHtml(const QList<Station>& stations, const QStringList& problems, 
 // participant, a folder given, answer folders with nobody in them, nothing
 // found at all); the command used wrongly; a sound room whose report could
 // not be written.
-enum Exit { AllComplete = 0, Faults = 1, WrongUse = 2, ReportFailed = 3 };
+// With --copy-to, a copy that could not be made or does not read back whole.
+enum Exit { AllComplete = 0, Faults = 1, WrongUse = 2, ReportFailed = 3, CopyFailed = 4 };
 
 struct Options {
   QStringList folders;
@@ -76,8 +77,10 @@ struct Options {
   bool decodeAll = false;  // decode every answer, even one the station checked
   bool progress = false;   // progress lines on stderr
 };
-// quorvel-check --answers FOLDER... [--report FILE.html] [--decode]; args
-// without the program name.
+// quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+// [--copy-to DIR]; args without the program name. With --copy-to, the
+// stations found are copied into DIR and read back (see check/copy.h), and
+// the copies on DIR are checked, each with its report.html.
 int run(const QStringList& args);
 // The whole check with the results, lines printed to out as each station is done.
 int check(const Options& options, QList<Station>* stations, QStringList* problems, FILE* out);

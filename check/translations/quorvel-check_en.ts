@@ -619,5 +619,62 @@ Exit status:
         <source>      found only in the copy in %1</source>
         <translation>      found only in the copy in %1</translation>
     </message>
+    <message>
+        <source>quorvel-check: no folder %1 to copy to</source>
+        <translation>quorvel-check: no folder %1 to copy to</translation>
+    </message>
+    <message>
+        <source>copied %1 of %2 MB</source>
+        <translation>copied %1 of %2 MB</translation>
+    </message>
+    <message>
+        <source>quorvel-check: --copy-to needs a folder</source>
+        <translation>quorvel-check: --copy-to needs a folder</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>There is not enough room on the stick: %1 needed, %2 free. Nothing is left half-copied; free some room or take another stick.</source>
+        <translation>There is not enough room on the stick: %1 needed, %2 free. Nothing is left half-copied; free some room or take another stick.</translation>
+    </message>
+    <message>
+        <source>The stick cannot be written (it is read-only or write-protected). Nothing was copied.</source>
+        <translation>The stick cannot be written (it is read-only or write-protected). Nothing was copied.</translation>
+    </message>
+    <message>
+        <source>The stick went away or failed during the copy: the copy is not complete. Insert it again and copy once more.</source>
+        <translation>The stick went away or failed during the copy: the copy is not complete. Insert it again and copy once more.</translation>
+    </message>
+    <message>
+        <source>The copy failed: %1.</source>
+        <translation>The copy failed: %1.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied and read back from the stick: %n station(s)</source>
+        <translation>
+            <numerusform>Copied and read back from the stick: %n station</numerusform>
+            <numerusform>Copied and read back from the stick: %n stations</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n file(s)</source>
+        <translation>
+            <numerusform>, %n file</numerusform>
+            <numerusform>, %n files</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>; every file reads back as it was on the station.</source>
+        <translation>; every file reads back as it was on the station.</translation>
+    </message>
+    <message numerus="yes">
+        <source> %n answer(s) already differed from the manifest on the station.</source>
+        <translation>
+            <numerusform> %n answer already differed from the manifest on the station.</numerusform>
+            <numerusform> %n answers already differed from the manifest on the station.</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

@@ -635,5 +635,65 @@ TestRTF.rtf и все тексты каждой папки варианта KIM/
         <source>      found only in the copy in %1</source>
         <translation>      найден только в копии в %1</translation>
     </message>
+    <message>
+        <source>quorvel-check: no folder %1 to copy to</source>
+        <translation>quorvel-check: нет папки %1, куда копировать</translation>
+    </message>
+    <message>
+        <source>copied %1 of %2 MB</source>
+        <translation>скопировано %1 из %2 МБ</translation>
+    </message>
+    <message>
+        <source>quorvel-check: --copy-to needs a folder</source>
+        <translation>quorvel-check: после --copy-to нужна папка</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 МБ</translation>
+    </message>
+    <message>
+        <source>There is not enough room on the stick: %1 needed, %2 free. Nothing is left half-copied; free some room or take another stick.</source>
+        <translation>На флешке не хватает места: нужно %1, свободно %2. Ничего не осталось скопированным наполовину; освободите место или возьмите другую флешку.</translation>
+    </message>
+    <message>
+        <source>The stick cannot be written (it is read-only or write-protected). Nothing was copied.</source>
+        <translation>На флешку нельзя записать (она только для чтения или защищена от записи). Ничего не скопировано.</translation>
+    </message>
+    <message>
+        <source>The stick went away or failed during the copy: the copy is not complete. Insert it again and copy once more.</source>
+        <translation>Флешку вынули или она отказала во время копирования: копия неполная. Вставьте её снова и скопируйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>The copy failed: %1.</source>
+        <translation>Копирование не удалось: %1.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied and read back from the stick: %n station(s)</source>
+        <translation>
+            <numerusform>Скопировано на флешку и прочитано с неё: %n станция</numerusform>
+            <numerusform>Скопировано на флешку и прочитано с неё: %n станции</numerusform>
+            <numerusform>Скопировано на флешку и прочитано с неё: %n станций</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>, %n file(s)</source>
+        <translation>
+            <numerusform>, %n файл</numerusform>
+            <numerusform>, %n файла</numerusform>
+            <numerusform>, %n файлов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>; every file reads back as it was on the station.</source>
+        <translation>; каждый файл читается с флешки таким же, каким был на станции.</translation>
+    </message>
+    <message numerus="yes">
+        <source> %n answer(s) already differed from the manifest on the station.</source>
+        <translation>
+            <numerusform> %n ответ уже на станции не совпадал со списком контрольных сумм.</numerusform>
+            <numerusform> %n ответа уже на станции не совпадали со списком контрольных сумм.</numerusform>
+            <numerusform> %n ответов уже на станции не совпадали со списком контрольных сумм.</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>
