@@ -250,6 +250,20 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
   return good ? AllComplete : Faults;
 }
 
+int checkCopy(const QString& folder, FILE* out, QString* reportError) {
+  Options options;
+  options.folders = QStringList{folder};
+  QList<Station> stations;
+  QStringList problems;
+  const int status = check(options, &stations, &problems, out);
+  const QString name = QDir(folder).filePath(QStringLiteral("report.html"));
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly) ||
+      file.write(reportHtml(stations, problems, QDateTime::currentDateTime()).toUtf8()) < 0 || !file.commit())
+    *reportError = Text::tr("quorvel-check: cannot write the report %1: %2").arg(name, file.errorString());
+  return status;
+}
+
 namespace {
 
 // --copy-to: the stations found copied into folder and read back; then each
@@ -275,14 +289,10 @@ int copyAndCheck(Options options, const QString& folder) {
   if (!copied.ok()) return CopyFailed;
   int status = found.problems.isEmpty() ? AllComplete : Faults;
   for (const copy::Copied& c : copied.stations) {
-    options.folders = QStringList{c.folder};
-    QList<Station> stations;
-    QStringList problems;
-    const int one = check(options, &stations, &problems, stdout);
-    QSaveFile file(c.folder + QStringLiteral("report.html"));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reportHtml(stations, problems, QDateTime::currentDateTime()).toUtf8()) < 0 || !file.commit()) {
-      print(stderr, Text::tr("quorvel-check: cannot write the report %1: %2").arg(file.fileName(), file.errorString()));
+    QString error;
+    const int one = checkCopy(c.folder, stdout, &error);
+    if (!error.isEmpty()) {
+      print(stderr, error);
       return CopyFailed;
     }
     if (one != AllComplete) status = Faults;

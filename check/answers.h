@@ -84,5 +84,9 @@ struct Options {
 int run(const QStringList& args);
 // The whole check with the results, lines printed to out as each station is done.
 int check(const Options& options, QList<Station>* stations, QStringList* problems, FILE* out);
+// A copy just made checked as it is (on the stick), its lines printed to
+// out and its report written into it as report.html (reportError says why
+// when it cannot be).
+int checkCopy(const QString& folder, FILE* out, QString* reportError);
 
 }  // namespace check::answers

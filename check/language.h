@@ -2,10 +2,13 @@
 // locale's language is Russian, English otherwise.
 #pragma once
 
+#include <QString>
+
 namespace check {
 
-// Installs the translator of the locale's language; call once, after the
-// application object exists.
-void loadLanguage();
+// Installs the translator of the locale's language ("ru" or "en" given:
+// that one, whatever the locale); call once, after the application object
+// exists.
+void loadLanguage(const QString& language = {});
 
 }  // namespace check
