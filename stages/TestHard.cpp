@@ -1,5 +1,7 @@
 #include "stages/TestHard.h"
 
+#include <QProcess>
+
 #include <QAction>
 #include <QFileInfo>
 #include <QPointer>
@@ -76,12 +78,20 @@ TfrmTestHard::TfrmTestHard(QWidget* owner)
   on(ui_->Button7, &QPushButton::clicked, [this] { Button7Click(); });
   on(ui_->Button8, &QPushButton::clicked, [this] { Button8Click(); });
   on(ui_->Button6, &QPushButton::clicked, [this] { Button6Click(); });
+  on(ui_->btnSound, &QPushButton::clicked, [this] { btnSoundClick(); });
   on(Action1, &QAction::triggered, [this] { Action1Execute(); });
   station::onIdle(this, [this] { Action1Update(); });
   Action1Update();
 }
 
-TfrmTestHard::~TfrmTestHard() = default;
+TfrmTestHard::~TfrmTestHard() {
+  // Sound settings left open close with the stage, not over the next one.
+  if (soundSettings_ && soundSettings_->state() != QProcess::NotRunning) {
+    soundSettings_->terminate();
+    if (!soundSettings_->waitForFinished(2000)) soundSettings_->kill();
+    soundSettings_->waitForFinished(1000);
+  }
+}
 
 void TfrmTestHard::resizeEvent(QResizeEvent* event) {
   StageFrame::resizeEvent(event);
@@ -94,6 +104,7 @@ void TfrmTestHard::resizeEvent(QResizeEvent* event) {
   ui_->Panel1->setGeometry(0, 0, w, strip);
   using station::screen::scaled;  // the design's pixels on a small screen
   ui_->Button6->move(w - ui_->Button6->width() - scaled(16), strip + scaled(8));
+  ui_->btnSound->move(ui_->Button6->x(), ui_->Button6->geometry().bottom() + scaled(9));
   ui_->Button1->move((w - ui_->Button1->width()) / 2, h - ui_->Button1->height() - scaled(24));
   const QRect pictures(0, strip, w, std::max(0, h - strip));
   ui_->imgMic->setGeometry(pictures);
@@ -224,6 +235,33 @@ void TfrmTestHard::Timer1Timer() {
 }
 
 void TfrmTestHard::Button6Click() { frmMain->StopExam(); }
+
+void TfrmTestHard::btnSoundClick() {
+  if (soundSettings_ && soundSettings_->state() != QProcess::NotRunning) {
+    soundSettings_->terminate();
+    return;
+  }
+  // The choice is the sound server's: it keeps the default microphone and
+  // headphones and their volumes across restarts, and every recording opens
+  // the default devices afresh, so the next one uses what was chosen.
+  delete soundSettings_;
+  soundSettings_ = new QProcess(this);
+  connect(soundSettings_, &QProcess::stateChanged, this, [this](QProcess::ProcessState state) {
+    ui_->btnSound->setText(state == QProcess::NotRunning ? QStringLiteral("Настройки звука")
+                                                         : QStringLiteral("Закрыть настройки звука"));
+  });
+  // Input devices first: the microphone is what a recording depends on.
+  soundSettings_->start(soundSettingsProgram, {QStringLiteral("--tab=4")});
+  if (!soundSettings_->waitForStarted(5000)) {
+    station::journal::write(QStringLiteral("sound-settings-failed"),
+                            QStringLiteral("%1: %2").arg(soundSettingsProgram, soundSettings_->errorString()));
+    dialogs::showMessage(QStringLiteral("Программа настройки звука (%1) не запускается. "
+                                        "Установите пакет pavucontrol.")
+                             .arg(soundSettingsProgram));
+    return;
+  }
+  station::journal::write(QStringLiteral("sound-settings"), soundSettingsProgram);
+}
 
 void TfrmTestHard::edtStationCodeKeyPress(QChar& Key) { station::digitKey(Key); }
 void TfrmTestHard::edtAudCodeKeyPress(QChar& Key) { station::digitKey(Key); }

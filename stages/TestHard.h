@@ -23,6 +23,8 @@ namespace Ui {
 class TfrmTestHard;
 }
 
+class QProcess;
+
 class TfrmTestHard : public StageFrame {
   Q_OBJECT
  public:
@@ -44,6 +46,13 @@ class TfrmTestHard : public StageFrame {
   void Action1Execute();
   void Timer1Timer();
   void Button6Click();
+  // Opens the system's own sound settings (microphone, headphones, volumes)
+  // in front of the station: the exam session has no other way to them.
+  // Pressed again it closes them (the session has no window manager to
+  // close a window with); leaving the stage closes them too.
+  void btnSoundClick();
+  // The program btnSoundClick starts (tests put a stand-in here).
+  static inline QString soundSettingsProgram = QStringLiteral("pavucontrol");
   // Key filters of the code fields: a typed character other than a digit or
   // backspace is discarded (Key becomes null).
   void edtStationCodeKeyPress(QChar& Key);
@@ -64,5 +73,6 @@ class TfrmTestHard : public StageFrame {
   void textAnswered(bool accepted);
 
   std::unique_ptr<Ui::TfrmTestHard> ui_;
+  QProcess* soundSettings_ = nullptr;  // the running sound settings, a child of this frame
   station::RecordJudge* recordingCheck_ = nullptr;  // child of the frame
 };

@@ -603,6 +603,43 @@ class TestTestHard : public QObject {
     QVERIFY2(check.exitCode() == checker, qPrintable(check.readAllStandardOutput()));
   }
 
+  // The sound settings button opens the system's own tool in front of the
+  // station, or says plainly that it is not there.
+  void soundSettings_data() {
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("the tool is there") << true << "";
+    QTest::newRow("the tool is missing") << false << "Программа настройки звука";
+  }
+  void soundSettings() {
+    QFETCH(bool, installed);
+    QFETCH(QString, box);
+    QTemporaryDir tools;
+    const QString marker = tools.filePath("started");
+    const QString program = tools.filePath("sound-settings");
+    if (installed) {
+      QFile f(program);
+      QVERIFY(f.open(QIODevice::WriteOnly) && f.write("#!/bin/sh\ntouch '" + marker.toUtf8() + "'\nexec sleep 30\n") > 0);
+      f.close();
+      QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
+    }
+    const QString before = TfrmTestHard::soundSettingsProgram;
+    TfrmTestHard::soundSettingsProgram = program;
+    CheckStation s;
+    QTest::mouseClick(s.button("btnSound"), Qt::LeftButton);
+    TfrmTestHard::soundSettingsProgram = before;
+    if (installed) {
+      QVERIFY(QTest::qWaitFor([&] { return QFile::exists(marker); }, 5000));
+      QCOMPARE(s.button("btnSound")->text(), "Закрыть настройки звука");
+      // Pressed again: closed, as the session has no window manager to close it.
+      QTest::mouseClick(s.button("btnSound"), Qt::LeftButton);
+      QVERIFY(QTest::qWaitFor([&] { return s.button("btnSound")->text() == "Настройки звука"; }, 5000));
+    }
+    QCOMPARE(s.boxes.count(), box.isEmpty() ? 0 : 1);
+    if (!box.isEmpty()) QVERIFY2(s.boxes.lastText().contains(box), qPrintable(s.boxes.lastText()));
+    QVERIFY(s.button("btnSound")->isVisible());
+  }
+
   void twoQuickPressesSwitchOnce() {
     CheckStation s;
     s.acceptBothChecks();
