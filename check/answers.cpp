@@ -22,6 +22,7 @@
 #include "check/heading.h"
 #include "check/judge.h"
 #include "check/scan.h"
+#include "check/seal.h"
 #include "toolkit/recordcheck.h"
 
 namespace check::answers {
@@ -124,6 +125,10 @@ Station merge(Unit& unit) {
       if (!s.faults.contains(f)) s.faults.append(Text::tr("in the copy in %1: %2").arg(where, f));
   }
   if (allSame) return s;
+  s.copies.clear();
+  s.copies << copies[base].station.programDir;
+  for (int i = 0; i < copies.size(); ++i)
+    if (i != base) s.copies << copies[i].station.programDir;
 
   std::map<QString, QList<std::pair<int, Participant>>> byCode;
   for (int i = 0; i < copies.size(); ++i)
@@ -177,6 +182,8 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
     if (fresh) units.emplace_back();
     units[std::size_t(it->second)].copies.append(judge::plan(place, options.decodeAll));
   }
+  std::stable_sort(units.begin(), units.end(),
+                   [](const Unit& x, const Unit& y) { return before(x.copies.first().station, y.copies.first().station); });
   // A code at two stations, from every copy of each: known before either
   // is printed, and told after the copies are joined.
   std::map<QString, QList<int>> atUnits;
@@ -231,6 +238,7 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
     Station s = merge(unit);
     unit.copies.clear();
     noteDecoded(s);
+    s.subject = subjectBeside(s);
     for (Participant& p : s.participants)
       for (int other : atUnits[p.code])
         if (other != int(u)) p.problems.append(headings[std::size_t(other)]);
@@ -257,6 +265,13 @@ int run(const QStringList& args) {
         return WrongUse;
       }
       options.report = args[++i];
+    } else if (args[i] == QLatin1String("--seal") || args[i] == QLatin1String("--out")) {
+      if (i + 1 >= args.size()) {
+        print(stderr, Text::tr("quorvel-check: %1 needs a file or folder name").arg(args[i]));
+        return WrongUse;
+      }
+      (args[i] == QLatin1String("--seal") ? options.seal : options.out) = args[i + 1];
+      ++i;
     } else if (args[i] == QLatin1String("--decode")) {
       options.decodeAll = true;
     } else if (args[i].startsWith(QLatin1String("--"))) {
@@ -268,20 +283,53 @@ int run(const QStringList& args) {
   }
   if (options.folders.isEmpty()) options.folders << QStringLiteral(".");
   options.progress = ::isatty(STDERR_FILENO);
+  // Sealing is refused before anything is checked or written.
+  if (options.seal.isEmpty() != options.out.isEmpty()) {
+    print(stderr, Text::tr("quorvel-check: --seal and --out go together"));
+    return WrongUse;
+  }
+  if (!options.seal.isEmpty()) {
+    const QString why = seal::refuse(options.seal);
+    if (!why.isEmpty()) {
+      print(stderr, Text::tr("quorvel-check: cannot seal: %1").arg(why));
+      return WrongUse;
+    }
+    if (options.report.isEmpty()) options.report = QDir(options.out).filePath(QStringLiteral("answers-report.html"));
+  }
 
   QList<Station> stations;
   QStringList problems;
   int status = check(options, &stations, &problems, stdout);
   if (stations.isEmpty()) print(stderr, Text::tr("quorvel-check: no answer folder Answer_… found"));
+  const QDateTime made = QDateTime::currentDateTime();
+  bool written = true;
+  Archives archives;
+  if (!options.seal.isEmpty()) {
+    QString listError;
+    archives = seal::sealAll(stations, options.seal, options.out, made, &listError);
+    for (const auto& [key, a] : archives) {
+      if (!a.error.isEmpty()) print(stderr, Text::tr("quorvel-check: %1 not sealed: %2").arg(a.name, a.error)), written = false;
+      else print(stdout, QStringLiteral("%1  %2  %3").arg(a.name).arg(a.size).arg(QString::fromLatin1(a.sha256)));
+      for (const QString& note : a.notes) print(stderr, QStringLiteral("  ") + note);
+    }
+    if (!listError.isEmpty()) print(stderr, QStringLiteral("quorvel-check: ") + listError), written = false;
+  }
   if (!options.report.isEmpty()) {
     QSaveFile file(options.report);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reportHtml(stations, problems, QDateTime::currentDateTime()).toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(reportHtml(stations, problems, made, archives).toUtf8()) < 0 ||
+        !file.commit()) {
       print(stderr, Text::tr("quorvel-check: cannot write the report %1: %2").arg(options.report, file.errorString()));
-      // A faulty room stays a faulty room: its status says so first.
-      if (status == AllComplete) status = ReportFailed;
+      written = false;
+    } else {
+      QSaveFile csv(csvBeside(options.report));
+      if (!csv.open(QIODevice::WriteOnly) || csv.write(reportCsv(stations)) < 0 || !csv.commit()) {
+        print(stderr, Text::tr("quorvel-check: cannot write the report %1: %2").arg(csv.fileName(), csv.errorString()));
+        written = false;
+      }
     }
   }
+  // A faulty room stays a faulty room: its status says so first.
+  if (!written && status == AllComplete) status = ReportFailed;
   return status;
 }
 

@@ -34,6 +34,7 @@ const char kUsage[] = QT_TRANSLATE_NOOP(
     "Check",
     "usage: quorvel-check [FOLDER]\n"
     "       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]\n"
+    "                     [--seal RECIPIENTS --out DIR]\n"
     "Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by\n"
     "default the current one) with the station's own reader: the subject file,\n"
     "I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9\n"
@@ -44,17 +45,25 @@ const char kUsage[] = QT_TRANSLATE_NOOP(
     "Vorbis files decoding whole, as long as the station's journal says and\n"
     "matching its checksum manifest. An answer the station checked itself and\n"
     "whose checksum matches is not decoded again; --decode decodes every one.\n"
-    "--report writes a printable HTML page of it.\n"
+    "--report writes a printable HTML page of it, and a CSV file beside it.\n"
+    "--seal RECIPIENTS --out DIR then writes into DIR one archive per station\n"
+    "(its answer folder, journal, manifest and part of the report), encrypted\n"
+    "with age to the public keys in the file RECIPIENTS, and the list\n"
+    "archives.txt of their sizes and SHA-256 (the report, in DIR unless\n"
+    "--report names it, carries the same). The board opens one with\n"
+    "  age -d -i KEY Answer_<key>.tar.age | tar -x\n"
     "Exit status:\n"
     "  0  every file good; with --answers: every participant complete\n"
     "     (remarks in a journal allowed)\n"
     "  1  a materials file missing or failing; with --answers: anything\n"
     "     incomplete, damaged, unreadable or missing: a station, a participant,\n"
     "     a folder given, answer folders with no participant, nothing found\n"
-    "  2  wrong use: an unknown option, a missing argument; for the materials,\n"
-    "     a FOLDER that is not there or holds no KIM\n"
-    "  3  with --answers: every participant complete, but the report could not\n"
-    "     be written (a faulty room exits 1 and says so too)\n");
+    "  2  wrong use: an unknown option, a missing argument, RECIPIENTS missing,\n"
+    "     unreadable or without a valid key, no age; for the materials, a\n"
+    "     FOLDER that is not there or holds no KIM\n"
+    "  3  with --answers: every participant complete, but the report, the CSV\n"
+    "     or an archive could not be written (a faulty room exits 1 and says\n"
+    "     so too)\n");
 
 }  // namespace
 

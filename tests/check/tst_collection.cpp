@@ -333,8 +333,8 @@ void TestCollection::exitCodes_data() {
     return QStringList{d, "--report", d + "/no/r.html"};
   }) << 1 << QStringList{"cannot write the report " + d0() + "/no/r.html"} << "";
   QTest::newRow("2: an unknown option") << Setup([](const QString& d) {
-    return QStringList{d, "--seal"};
-  }) << 2 << QStringList{"unknown option --seal"} << "";
+    return QStringList{d, "--sael"};
+  }) << 2 << QStringList{"unknown option --sael"} << "";
   QTest::newRow("2: --report without a file") << Setup([](const QString& d) {
     return QStringList{d, "--report"};
   }) << 2 << QStringList{"--report needs a file name"} << "";
@@ -383,13 +383,18 @@ void TestCollection::language_data() {
   QTest::addColumn<QStringList>("parts");  // in the output, then in the report
   QTest::newRow("English, one") << "C.UTF-8" << 1
       << QStringList{"\n1 station (1 without faults), 1 participant: 1 complete\n", "<html lang=\"en\">",
-                     "<h2>station 1, room 12, venue 0005</h2>"};
+                     "<h2>subject 2017_01, 2026-12-08 · venue 0005 · room 12 · station 1</h2>",
+                     "<th class=\"a\" colspan=\"5\">task 2</th>", "  0.4 min  "};
   QTest::newRow("English, two") << "C.UTF-8" << 2 << QStringList{"\n1 station (1 without faults), 2 participants: 2 complete\n"};
   QTest::newRow("Russian, one") << "ru_RU.UTF-8" << 1
-      << QStringList{"\n1 станция (без неисправностей 1), 1 участник: полностью 1\n", "<html lang=\"ru\">",
-                     "<h2>станция 1, аудитория 12, ППЭ 0005</h2>", "<th>участник</th>"};
-  QTest::newRow("Russian, three") << "ru_RU.UTF-8" << 3 << QStringList{"\n1 станция (без неисправностей 1), 3 участника: полностью 3\n"};
-  QTest::newRow("Russian, five") << "ru_RU.UTF-8" << 5 << QStringList{"станция Answer_" + key(1) + ": 5 участников, полностью 5\n"};
+      << QStringList{"\n1 станция (без ошибок: 1), 1 участник; полных: 1\n", "  0,4 мин  в порядке\n", "<html lang=\"ru\">",
+                     "<h2>предмет 2017_01, 08.12.2026 · ППЭ 0005 · аудитория 12 · станция 1</h2>",
+                     "<th rowspan=\"2\">участник</th><th class=\"a\" rowspan=\"2\">код</th><th class=\"a\" rowspan=\"2\">задание 1</th>"
+                     "<th class=\"a\" colspan=\"5\">задание 2</th><th class=\"a\" rowspan=\"2\">задание 3</th>",
+                     "<th class=\"a\">2.1</th>", "<td class=\"m\">0,4</td>", "content: \"стр. \" counter(page) \" из \" counter(pages) \"\";",
+                     "Член ГЭК"};
+  QTest::newRow("Russian, three") << "ru_RU.UTF-8" << 3 << QStringList{"\n1 станция (без ошибок: 1), 3 участника; полных: 3\n"};
+  QTest::newRow("Russian, five") << "ru_RU.UTF-8" << 5 << QStringList{"станция Answer_" + key(1) + ": 5 участников, полных: 5\n"};
 }
 
 // The language of the locale, with its plural forms.
