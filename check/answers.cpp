@@ -266,7 +266,9 @@ int run(const QStringList& args) {
       }
       options.report = args[++i];
     } else if (args[i] == QLatin1String("--seal") || args[i] == QLatin1String("--out")) {
-      if (i + 1 >= args.size()) {
+      // An option in its place is not a name: "--out --report r.html" would
+      // seal into a folder named --report.
+      if (i + 1 >= args.size() || args[i + 1].startsWith(QLatin1String("--"))) {
         print(stderr, Text::tr("quorvel-check: %1 needs a file or folder name").arg(args[i]));
         return WrongUse;
       }
