@@ -46,8 +46,8 @@ QString cssString(const QString& s) {
 
 const char kStyle[] =
     "@page { size: A4 landscape; margin: 15mm 12mm 12mm; }\n"
-    "@page { @top-left { font: 8.5pt 'Liberation Sans', Arial, sans-serif; color: #333; vertical-align: bottom; }\n"
-    "        @top-right { font: 8.5pt 'Liberation Sans', Arial, sans-serif; color: #333; vertical-align: bottom; } }\n"
+    "@page { @top-left { font: 8.5pt 'Liberation Sans', Arial, sans-serif; color: #333; vertical-align: bottom; padding-bottom: 2mm; }\n"
+    "        @top-right { font: 8.5pt 'Liberation Sans', Arial, sans-serif; color: #333; vertical-align: bottom; padding-bottom: 2mm; } }\n"
     "body { font: 10pt 'Liberation Sans', Arial, sans-serif; color: #111; margin: 16px; }\n"
     "@media print { body { margin: 0; } }\n"
     "h1 { font-size: 15pt; margin: 0 0 4px; } h2 { font-size: 13pt; margin: 0 0 2px; }\n"
