@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFuture>
-#include <QSaveFile>
 #include <QThread>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
@@ -22,7 +21,7 @@
 #include "check/heading.h"
 #include "check/judge.h"
 #include "check/scan.h"
-#include "check/seal.h"
+#include "check/deliver.h"
 #include "toolkit/recordcheck.h"
 
 namespace check::answers {
@@ -285,53 +284,15 @@ int run(const QStringList& args) {
   }
   if (options.folders.isEmpty()) options.folders << QStringLiteral(".");
   options.progress = ::isatty(STDERR_FILENO);
-  // Sealing is refused before anything is checked or written.
-  if (options.seal.isEmpty() != options.out.isEmpty()) {
-    print(stderr, Text::tr("quorvel-check: --seal and --out go together"));
-    return WrongUse;
-  }
-  if (!options.seal.isEmpty()) {
-    const QString why = seal::refuse(options.seal);
-    if (!why.isEmpty()) {
-      print(stderr, Text::tr("quorvel-check: cannot seal: %1").arg(why));
-      return WrongUse;
-    }
-    if (options.report.isEmpty()) options.report = QDir(options.out).filePath(QStringLiteral("answers-report.html"));
-  }
+  // What is to be written is refused before anything is checked or written.
+  if (!deliver::prepare(&options)) return WrongUse;
 
   QList<Station> stations;
   QStringList problems;
   int status = check(options, &stations, &problems, stdout);
   if (stations.isEmpty()) print(stderr, Text::tr("quorvel-check: no answer folder Answer_… found"));
-  const QDateTime made = QDateTime::currentDateTime();
-  bool written = true;
-  Archives archives;
-  if (!options.seal.isEmpty()) {
-    QString listError;
-    archives = seal::sealAll(stations, options.seal, options.out, made, &listError);
-    for (const auto& [key, a] : archives) {
-      if (!a.error.isEmpty()) print(stderr, Text::tr("quorvel-check: %1 not sealed: %2").arg(a.name, a.error)), written = false;
-      else print(stdout, QStringLiteral("%1  %2  %3").arg(a.name).arg(a.size).arg(QString::fromLatin1(a.sha256)));
-      for (const QString& note : a.notes) print(stderr, QStringLiteral("  ") + note);
-    }
-    if (!listError.isEmpty()) print(stderr, QStringLiteral("quorvel-check: ") + listError), written = false;
-  }
-  if (!options.report.isEmpty()) {
-    QSaveFile file(options.report);
-    if (!file.open(QIODevice::WriteOnly) || file.write(reportHtml(stations, problems, made, archives).toUtf8()) < 0 ||
-        !file.commit()) {
-      print(stderr, Text::tr("quorvel-check: cannot write the report %1: %2").arg(options.report, file.errorString()));
-      written = false;
-    } else {
-      QSaveFile csv(csvBeside(options.report));
-      if (!csv.open(QIODevice::WriteOnly) || csv.write(reportCsv(stations)) < 0 || !csv.commit()) {
-        print(stderr, Text::tr("quorvel-check: cannot write the report %1: %2").arg(csv.fileName(), csv.errorString()));
-        written = false;
-      }
-    }
-  }
   // A faulty room stays a faulty room: its status says so first.
-  if (!written && status == AllComplete) status = ReportFailed;
+  if (!deliver::write(options, stations, problems) && status == AllComplete) status = ReportFailed;
   return status;
 }
 
