@@ -121,10 +121,11 @@ Archive sealOne(const Station& s, const QString& recipients, const QDir& out, co
   const bool tarOk = tarRan && tar.exitStatus() == QProcess::NormalExit && tar.exitCode() <= 1;
   const bool ageOk = ageRan && age.exitStatus() == QProcess::NormalExit && age.exitCode() == 0;
   if (!tarOk || !ageOk) {
-    a.error = !tarOk ? Text::tr("tar failed: %1").arg(tar.error() == QProcess::FailedToStart ? tar.errorString()
-                                                                                             : a.notes.join(QStringLiteral("; ")))
-                     : Text::tr("age failed: %1").arg(age.error() == QProcess::FailedToStart ? age.errorString()
-                                                                                             : firstLine(age.readAllStandardError()));
+    // age first: a tar whose reader gave up fails for that reason alone.
+    a.error = !ageOk ? Text::tr("age failed: %1").arg(age.error() == QProcess::FailedToStart ? age.errorString()
+                                                                                              : firstLine(age.readAllStandardError()))
+                     : Text::tr("tar failed: %1").arg(tar.error() == QProcess::FailedToStart ? tar.errorString()
+                                                                                              : a.notes.join(QStringLiteral("; ")));
     QFile::remove(partial);
     return a;
   }
