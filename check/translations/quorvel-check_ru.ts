@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>stations %1 of %2, files %3 of %4</source>
-        <translation>станций %1 из %2, файлов %3 из %4</translation>
+        <translation>станций: %1 из %2, файлов: %3 из %4</translation>
     </message>
     <message>
         <source>, about %1 left</source>
@@ -725,7 +725,7 @@ TestRTF.rtf и все тексты каждой папки варианта KIM/
     </message>
     <message>
         <source>Sealed archive %1, %2 bytes, SHA-256</source>
-        <translation>Запечатанный архив %1, %2 байт, SHA-256</translation>
+        <translation>Запечатанный архив %1, байт: %2, SHA-256</translation>
     </message>
     <message>
         <source>task 2</source>
