@@ -24,6 +24,7 @@
 #include "check/heading.h"
 #include "check/judge.h"
 #include "check/scan.h"
+#include "check/deliver.h"
 #include "toolkit/recordcheck.h"
 
 namespace check::answers {
@@ -126,6 +127,10 @@ Station merge(Unit& unit) {
       if (!s.faults.contains(f)) s.faults.append(Text::tr("in the copy in %1: %2").arg(where, f));
   }
   if (allSame) return s;
+  s.copies.clear();
+  s.copies << copies[base].station.programDir;
+  for (int i = 0; i < copies.size(); ++i)
+    if (i != base) s.copies << copies[i].station.programDir;
 
   std::map<QString, QList<std::pair<int, Participant>>> byCode;
   for (int i = 0; i < copies.size(); ++i)
@@ -179,6 +184,8 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
     if (fresh) units.emplace_back();
     units[std::size_t(it->second)].copies.append(judge::plan(place, options.decodeAll));
   }
+  std::stable_sort(units.begin(), units.end(),
+                   [](const Unit& x, const Unit& y) { return before(x.copies.first().station, y.copies.first().station); });
   // A code at two stations, from every copy of each: known before either
   // is printed, and told after the copies are joined.
   std::map<QString, QList<int>> atUnits;
@@ -233,6 +240,7 @@ int check(const Options& options, QList<Station>* stations, QStringList* problem
     Station s = merge(unit);
     unit.copies.clear();
     noteDecoded(s);
+    s.subject = subjectBeside(s);
     for (Participant& p : s.participants)
       for (int other : atUnits[p.code])
         if (other != int(u)) p.problems.append(headings[std::size_t(other)]);
@@ -312,6 +320,15 @@ int run(const QStringList& args) {
         return WrongUse;
       }
       options.report = args[++i];
+    } else if (args[i] == QLatin1String("--seal") || args[i] == QLatin1String("--out")) {
+      // An option in its place is not a name: "--out --report r.html" would
+      // seal into a folder named --report.
+      if (i + 1 >= args.size() || args[i + 1].startsWith(QLatin1String("--"))) {
+        print(stderr, Text::tr("quorvel-check: %1 needs a file or folder name").arg(args[i]));
+        return WrongUse;
+      }
+      (args[i] == QLatin1String("--seal") ? options.seal : options.out) = args[i + 1];
+      ++i;
     } else if (args[i] == QLatin1String("--decode")) {
       options.decodeAll = true;
     } else if (args[i] == QLatin1String("--copy-to")) {
@@ -329,21 +346,16 @@ int run(const QStringList& args) {
   }
   if (options.folders.isEmpty()) options.folders << QStringLiteral(".");
   options.progress = ::isatty(STDERR_FILENO);
+  // What is to be written is refused before anything is checked or written.
+  if (!deliver::prepare(&options)) return WrongUse;
   if (!copyTo.isEmpty()) return copyAndCheck(options, copyTo);
 
   QList<Station> stations;
   QStringList problems;
   int status = check(options, &stations, &problems, stdout);
   if (stations.isEmpty()) print(stderr, Text::tr("quorvel-check: no answer folder Answer_… found"));
-  if (!options.report.isEmpty()) {
-    QSaveFile file(options.report);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reportHtml(stations, problems, QDateTime::currentDateTime()).toUtf8()) < 0 || !file.commit()) {
-      print(stderr, Text::tr("quorvel-check: cannot write the report %1: %2").arg(options.report, file.errorString()));
-      // A faulty room stays a faulty room: its status says so first.
-      if (status == AllComplete) status = ReportFailed;
-    }
-  }
+  // A faulty room stays a faulty room: its status says so first.
+  if (!deliver::write(options, stations, problems) && status == AllComplete) status = ReportFailed;
   return status;
 }
 

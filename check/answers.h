@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <map>
 
 namespace check::answers {
 
@@ -50,9 +51,29 @@ struct Station {
   QStringList notes;            // what is worth knowing and is not a fault: identical copies
   QStringList journal;          // journal faults of no participant
   QByteArray journalSha, manifestSha;  // of the two files, to compare copies
+  QString subject;              // line 1 of the station's subject file, when one is found beside it
+  QStringList copies;           // the folder of every copy joined into it, programDir first
   QList<Participant> participants;
   bool ok() const;
 };
+
+// Stations in the order staff count them: centre, room, station number,
+// each compared as a number.
+bool before(const Station& a, const Station& b);
+// The subject's name from a subject file KIM/subj beside the station's
+// copy (or one folder up) whose lines 2 and 3 begin its answer key; empty
+// when there is none.
+QString subjectBeside(const Station& s);
+
+// One sealed archive, as the list beside it and the report name it.
+struct Archive {
+  QString name;        // file name in the output folder
+  qint64 size = -1;
+  QByteArray sha256;   // hex
+  QString error;       // why it could not be written; empty when it was
+  QStringList notes;   // what the archiver said (files it could not read)
+};
+using Archives = std::map<QString, Archive>;  // by answer key
 
 // The console lines: one per participant (then its journal faults, indented),
 // one per station.
@@ -60,8 +81,16 @@ QStringList stationLines(const Station& s);
 // Totals; problems are the faults found outside every station (folders
 // that are not there or cannot be read).
 QString summaryLine(const QList<Station>& stations, const QStringList& problems);
-// One self-contained printable HTML page for the whole collection.
-QString reportHtml(const QList<Station>& stations, const QStringList& problems, const QDateTime& made);
+// One self-contained printable HTML page for the whole collection, with
+// the sealed archives' sizes and digests when there are any.
+QString reportHtml(const QList<Station>& stations, const QStringList& problems, const QDateTime& made,
+                   const Archives& archives = {});
+// One station's part of it alone, as it travels in the station's archive.
+QString stationReportHtml(const Station& s, const QDateTime& made);
+// One row per answer, UTF-8 with a byte-order mark, for spreadsheets.
+QByteArray reportCsv(const QList<Station>& stations);
+// The CSV's file name beside the report's.
+QString csvBeside(const QString& report);
 
 // Exit statuses of quorvel-check --answers: every participant complete;
 // anything incomplete, damaged, unreadable or missing (a station, a
@@ -74,6 +103,7 @@ enum Exit { AllComplete = 0, Faults = 1, WrongUse = 2, ReportFailed = 3, CopyFai
 struct Options {
   QStringList folders;
   QString report;
+  QString seal, out;       // recipients file and output folder of --seal
   bool decodeAll = false;  // decode every answer, even one the station checked
   bool progress = false;   // progress lines on stderr
 };

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -58,7 +59,7 @@ QString fileSuffix(const QString& slot) {
   return questionSuffix(slot.right(1).toInt());
 }
 
-QString seconds2(double s) { return QString::number(s, 'f', 2); }
+QString seconds2(double s) { return QLocale().toString(s, 'f', 2); }
 
 bool lexists(const QString& path, int* error) {
   struct stat st {};
@@ -274,7 +275,7 @@ Answer checkFile(const Job& job) {
       fault(Text::tr("decodes to %1 s, the journal says %2 s recorded").arg(seconds2(a.seconds), seconds2(job.recorded)));
     }
     if (job.limit > 0 && a.seconds > job.limit + kTolerance)
-      fault(Text::tr("is %1 s, longer than its period of %2 s").arg(seconds2(a.seconds)).arg(job.limit));
+      fault(Text::tr("is %1 s, longer than its period of %2 s").arg(seconds2(a.seconds), QLocale().toString(job.limit)));
   }
   if (job.manifestRead) {
     if (job.listed.isEmpty()) fault(Text::tr("has no line in the manifest"));

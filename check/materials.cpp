@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -241,7 +242,7 @@ QString formatLine(const Item& item, const Result& r, int width) {
     if (item.kind == Item::Kind::Text) line += QStringLiteral(" pictures=%1 tables=%2").arg(r.pictures).arg(r.tables);
     if (!r.details.isEmpty()) line += QStringLiteral(" ") + r.details;
   }
-  if (r.ms >= 0) line += QStringLiteral("  %1 ms").arg(r.ms, 0, 'f', 1);
+  if (r.ms >= 0) line += QStringLiteral("  %1 ms").arg(QLocale().toString(r.ms, 'f', 1));
   return printable(line);
 }
 

@@ -1,10 +1,15 @@
 // The participant's and station's verdicts, and the console lines.
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLocale>
 #include <algorithm>
+#include <tuple>
 
 #include "check/answers.h"
 #include "check/heading.h"
+#include "toolkit/errors.h"
+#include "toolkit/names.h"
 
 namespace check::answers {
 
@@ -51,6 +56,33 @@ QString stationHeading(const Station& s) {
   return Text::tr("station %1, room %2, venue %3").arg(plain(s.number), plain(s.room), s.venue);
 }
 
+bool before(const Station& a, const Station& b) {
+  // A number before what is not one; numbers by value, the rest as text.
+  auto rank = [](const QString& n) {
+    bool number = false;
+    const qlonglong v = n.toLongLong(&number);
+    return std::make_tuple(!number, number ? v : 0, number ? QString() : n);
+  };
+  return std::make_tuple(rank(a.venue), rank(a.room), rank(a.number), a.key) <
+         std::make_tuple(rank(b.venue), rank(b.room), rank(b.number), b.key);
+}
+
+QString subjectBeside(const Station& s) {
+  const QString prefix = s.key.section(QLatin1Char('_'), 0, -4);
+  for (const QString& where : {QStringLiteral("KIM/subj"), QStringLiteral("../KIM/subj")}) {
+    const QString file = QDir(s.programDir).filePath(where);
+    if (!QFileInfo(file).isFile()) continue;
+    try {
+      const station::names::Subject subject = station::names::readSubjectFile(file);
+      if (subject.line3 + QLatin1Char('_') + subject.line2 == prefix && !subject.line1.trimmed().isEmpty())
+        return subject.line1.trimmed().left(200);
+    } catch (const std::exception&) {
+      // A subject file that cannot be read names no subject; the key does.
+    }
+  }
+  return {};
+}
+
 Counts count(const QList<Station>& stations) {
   Counts c;
   c.stations = int(stations.size());
@@ -86,7 +118,7 @@ QStringList stationLines(const Station& s) {
                .arg(p.code)
                .arg(p.complete())
                .arg(p.answers.size())
-               .arg(p.seconds() / 60.0, 0, 'f', 1)
+               .arg(QLocale().toString(p.seconds() / 60.0, 'f', 1))
                .arg(verdict);
     if (!p.from.isEmpty()) out << Text::tr("      found only in the copy in %1").arg(p.from);
     for (const QString& j : p.journal) out << Text::tr("      journal: %1").arg(j);

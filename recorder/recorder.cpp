@@ -12,6 +12,7 @@
 #include "toolkit/guard.h"
 #include "toolkit/journal.h"
 #include "toolkit/levelmeter.h"
+#include "toolkit/russian.h"
 
 audio::Handle RecordChannel = 0;
 audio::Handle RecordedStream = 0;
@@ -24,7 +25,7 @@ QString clockTime(std::int64_t wallMs) {
   return QDateTime::fromMSecsSinceEpoch(wallMs).toString(QStringLiteral("HH:mm:ss"));
 }
 
-QString megabytes(qint64 bytes) { return QString::number(double(bytes) / 1'000'000.0, 'f', 1); }
+QString megabytes(qint64 bytes) { return station::russian::decimal(double(bytes) / 1'000'000.0, 1); }
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include <QStorageInfo>
 #include <algorithm>
 
+#include "toolkit/russian.h"
+
 namespace station {
 
 QString spaceFolder(const QString& answerFolder, const QString& programFolder) {
@@ -25,14 +27,19 @@ SpaceEstimate estimateSpace(const QString& folder, int answerSeconds) {
 
 QString spaceWarning(const SpaceEstimate& e, qint64 needed) {
   if (e.freeBytes < 0 || e.participants >= needed) return {};
-  const double mb = double(e.freeBytes) / 1'000'000.0;
+  // "хватит на ответы 1 участника / 3 участников", in the genitive.
+  const QString room =
+      e.participants == 0
+          ? QStringLiteral("этого не хватит на ответы ни одного участника")
+          : QStringLiteral("этого хватит на ответы %1 %2")
+                .arg(e.participants)
+                .arg(russian::plural(e.participants, QStringLiteral("участника"), QStringLiteral("участников"),
+                                     QStringLiteral("участников")));
   return QStringLiteral("Мало свободного места на диске для записи ответов.\n"
-                        "Свободно: %1 МБ, этого хватит на ответы %2 участник(ов) "
-                        "(один участник занимает около %3 МБ).\n"
+                        "Свободно: %1 МБ, %2 (один участник занимает около %3 МБ).\n"
                         "Освободите место на диске или пригласите технического специалиста.")
-      .arg(QString::number(mb, 'f', 1))
-      .arg(e.participants)
-      .arg(QString::number(double(e.perParticipant) / 1'000'000.0, 'f', 1));
+      .arg(russian::decimal(double(e.freeBytes) / 1'000'000.0, 1), room,
+           russian::decimal(double(e.perParticipant) / 1'000'000.0, 1));
 }
 
 }  // namespace station

@@ -192,7 +192,7 @@ QString verdictWarning(RecordingVerdict::Fault fault) {
       return QStringLiteral("Внимание: запись не сохранилась (файла нет или он повреждён). "
                             "Проверьте микрофон и запишите ещё раз.");
     case RecordingVerdict::TooShort:
-      return QStringLiteral("Внимание: запись короче, чем шла запись, часть звука потеряна. "
+      return QStringLiteral("Внимание: файл короче, чем длилась запись, часть звука потеряна. "
                             "Проверьте микрофон и запишите ещё раз.");
     case RecordingVerdict::Silent:
       return QStringLiteral("Внимание: запись пустая, микрофон не передал звука. "

@@ -251,10 +251,6 @@
         <translation>no participant folders</translation>
     </message>
     <message>
-        <source>collected by (name)</source>
-        <translation>collected by (name)</translation>
-    </message>
-    <message>
         <source>signature</source>
         <translation>signature</translation>
     </message>
@@ -286,14 +282,6 @@
     <message>
         <source>participants</source>
         <translation>participants</translation>
-    </message>
-    <message>
-        <source>complete, with remarks</source>
-        <translation>complete, with remarks</translation>
-    </message>
-    <message>
-        <source>incomplete or damaged</source>
-        <translation>incomplete or damaged</translation>
     </message>
     <message>
         <source>good</source>
@@ -508,56 +496,6 @@
         <translation>failed</translation>
     </message>
     <message>
-        <source>usage: quorvel-check [FOLDER]
-       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
-Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
-default the current one) with the station&apos;s own reader: the subject file,
-I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
-present and of the texts directly in KIM.
-With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
-FOLDER (a station folder, or a folder of stations collected after the exam,
-symbolic links followed): each participant&apos;s eight files there, real Ogg
-Vorbis files decoding whole, as long as the station&apos;s journal says and
-matching its checksum manifest. An answer the station checked itself and
-whose checksum matches is not decoded again; --decode decodes every one.
---report writes a printable HTML page of it.
-Exit status:
-  0  every file good; with --answers: every participant complete
-     (remarks in a journal allowed)
-  1  a materials file missing or failing; with --answers: anything
-     incomplete, damaged, unreadable or missing: a station, a participant,
-     a folder given, answer folders with no participant, nothing found
-  2  wrong use: an unknown option, a missing argument; for the materials,
-     a FOLDER that is not there or holds no KIM
-  3  with --answers: every participant complete, but the report could not
-     be written (a faulty room exits 1 and says so too)
-</source>
-        <translation>usage: quorvel-check [FOLDER]
-       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
-Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
-default the current one) with the station&apos;s own reader: the subject file,
-I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
-present and of the texts directly in KIM.
-With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
-FOLDER (a station folder, or a folder of stations collected after the exam,
-symbolic links followed): each participant&apos;s eight files there, real Ogg
-Vorbis files decoding whole, as long as the station&apos;s journal says and
-matching its checksum manifest. An answer the station checked itself and
-whose checksum matches is not decoded again; --decode decodes every one.
---report writes a printable HTML page of it.
-Exit status:
-  0  every file good; with --answers: every participant complete
-     (remarks in a journal allowed)
-  1  a materials file missing or failing; with --answers: anything
-     incomplete, damaged, unreadable or missing: a station, a participant,
-     a folder given, answer folders with no participant, nothing found
-  2  wrong use: an unknown option, a missing argument; for the materials,
-     a FOLDER that is not there or holds no KIM
-  3  with --answers: every participant complete, but the report could not
-     be written (a faulty room exits 1 and says so too)
-</translation>
-    </message>
-    <message>
         <source>%1 differs between the copies: %2 and %3</source>
         <translation>%1 differs between the copies: %2 and %3</translation>
     </message>
@@ -620,6 +558,220 @@ Exit status:
         <translation>      found only in the copy in %1</translation>
     </message>
     <message>
+        <source>quorvel-check: %1 needs a file or folder name</source>
+        <translation>quorvel-check: %1 needs a file or folder name</translation>
+    </message>
+    <message>
+        <source>quorvel-check: --seal and --out go together</source>
+        <translation>quorvel-check: --seal and --out go together</translation>
+    </message>
+    <message>
+        <source>quorvel-check: cannot seal: %1</source>
+        <translation>quorvel-check: cannot seal: %1</translation>
+    </message>
+    <message>
+        <source>quorvel-check: %1 not sealed: %2</source>
+        <translation>quorvel-check: %1 not sealed: %2</translation>
+    </message>
+    <message>
+        <source>yyyy-MM-dd</source>
+        <extracomment>The date format of the report, as QDate::toString takes it</extracomment>
+        <translation>yyyy-MM-dd</translation>
+    </message>
+    <message>
+        <source>subject %1</source>
+        <translation>subject %1</translation>
+    </message>
+    <message>
+        <source>venue %1 · room %2 · station %3</source>
+        <translation>venue %1 · room %2 · station %3</translation>
+    </message>
+    <message>
+        <source>venue %1 · room %2</source>
+        <translation>venue %1 · room %2</translation>
+    </message>
+    <message>
+        <source>page %1 of %2</source>
+        <extracomment>The page number in the running header of the printed report</extracomment>
+        <translation>page %1 of %2</translation>
+    </message>
+    <message>
+        <source>code</source>
+        <translation>code</translation>
+    </message>
+    <message>
+        <source>task 1</source>
+        <translation>task 1</translation>
+    </message>
+    <message>
+        <source>task 3</source>
+        <translation>task 3</translation>
+    </message>
+    <message>
+        <source>Columns: code, the participant&apos;s code spoken (file _00); task 1 (_01); 2.1 … 2.5, the five questions of task 2 (_02_1 … _02_5); task 3 (_03); lengths in minutes:seconds; of 8, the answers in order; min, the minutes recorded.</source>
+        <translation>Columns: code, the participant&apos;s code spoken (file _00); task 1 (_01); 2.1 … 2.5, the five questions of task 2 (_02_1 … _02_5); task 3 (_03); lengths in minutes:seconds; of 8, the answers in order; min, the minutes recorded.</translation>
+    </message>
+    <message>
+        <source>every answer in order, remarks in the journal</source>
+        <translation>every answer in order, remarks in the journal</translation>
+    </message>
+    <message>
+        <source>an answer missing or faulty</source>
+        <translation>an answer missing or faulty</translation>
+    </message>
+    <message>
+        <source>Technician who collected the answers</source>
+        <translation>Technician who collected the answers</translation>
+    </message>
+    <message>
+        <source>Head of the exam centre</source>
+        <translation>Head of the exam centre</translation>
+    </message>
+    <message>
+        <source>Member of the exam board</source>
+        <translation>Member of the exam board</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>name</translation>
+    </message>
+    <message>
+        <source>not sealed: %1</source>
+        <translation>not sealed: %1</translation>
+    </message>
+    <message>
+        <source>Sealed archive %1, %2 bytes, SHA-256</source>
+        <translation>Sealed archive %1, %2 bytes, SHA-256</translation>
+    </message>
+    <message>
+        <source>task 2</source>
+        <translation>task 2</translation>
+    </message>
+    <message>
+        <source>summary</source>
+        <extracomment>The running header of the report&apos;s summary pages</extracomment>
+        <translation>summary</translation>
+    </message>
+    <message>
+        <source>answers collected</source>
+        <translation>answers collected</translation>
+    </message>
+    <message>
+        <source>complete</source>
+        <comment>count of participants</comment>
+        <translation>complete</translation>
+    </message>
+    <message>
+        <source>complete, with remarks</source>
+        <comment>count of participants</comment>
+        <translation>complete, with remarks</translation>
+    </message>
+    <message>
+        <source>incomplete or damaged</source>
+        <comment>count of participants</comment>
+        <translation>incomplete or damaged</translation>
+    </message>
+    <message>
+        <source>Sealed archives</source>
+        <translation>Sealed archives</translation>
+    </message>
+    <message>
+        <source>station</source>
+        <translation>station</translation>
+    </message>
+    <message>
+        <source>archive</source>
+        <translation>archive</translation>
+    </message>
+    <message>
+        <source>bytes</source>
+        <translation>bytes</translation>
+    </message>
+    <message>
+        <source>centre</source>
+        <translation>centre</translation>
+    </message>
+    <message>
+        <source>room</source>
+        <translation>room</translation>
+    </message>
+    <message>
+        <source>answer folder</source>
+        <translation>answer folder</translation>
+    </message>
+    <message>
+        <source>answer</source>
+        <translation>answer</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>file</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>seconds</translation>
+    </message>
+    <message>
+        <source>participant&apos;s state</source>
+        <translation>participant&apos;s state</translation>
+    </message>
+    <message>
+        <source>no temporary folder: %1</source>
+        <translation>no temporary folder: %1</translation>
+    </message>
+    <message>
+        <source>tar: %1</source>
+        <translation>tar: %1</translation>
+    </message>
+    <message>
+        <source>tar failed: %1</source>
+        <translation>tar failed: %1</translation>
+    </message>
+    <message>
+        <source>age failed: %1</source>
+        <translation>age failed: %1</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>cannot write %1</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>no program age (Debian package age) beside quorvel-check or on PATH</source>
+        <translation>no program age (Debian package age) beside quorvel-check or on PATH</translation>
+    </message>
+    <message>
+        <source>no recipients file %1</source>
+        <translation>no recipients file %1</translation>
+    </message>
+    <message>
+        <source>recipients file %1 cannot be read: %2</source>
+        <translation>recipients file %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>age did not answer</source>
+        <translation>age did not answer</translation>
+    </message>
+    <message>
+        <source>recipients file %1 holds no valid public key: %2</source>
+        <translation>recipients file %1 holds no valid public key: %2</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1</source>
+        <translation>cannot make the folder %1</translation>
+    </message>
+    <message>
+        <source># quorvel-check --seal, %1: one archive per station, its size in bytes and SHA-256</source>
+        <translation># quorvel-check --seal, %1: one archive per station, its size in bytes and SHA-256</translation>
+    </message>
+    <message>
+        <source>not sealed: %1: %2</source>
+        <translation>not sealed: %1: %2</translation>
+    </message>
+    <message>
         <source>quorvel-check: no folder %1 to copy to</source>
         <translation>quorvel-check: no folder %1 to copy to</translation>
     </message>
@@ -675,6 +827,90 @@ Exit status:
             <numerusform> %n answer already differed from the manifest on the station.</numerusform>
             <numerusform> %n answers already differed from the manifest on the station.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>usage: quorvel-check [FOLDER]
+       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+                     [--seal RECIPIENTS --out DIR]
+       quorvel-check --answers FOLDER --copy-to DIR
+Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
+default the current one) with the station&apos;s own reader: the subject file,
+I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
+present and of the texts directly in KIM.
+With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
+FOLDER (a station folder, or a folder of stations collected after the exam,
+symbolic links followed): each participant&apos;s eight files there, real Ogg
+Vorbis files decoding whole, as long as the station&apos;s journal says and
+matching its checksum manifest. An answer the station checked itself and
+whose checksum matches is not decoded again; --decode decodes every one.
+--report writes a printable HTML page of it, and a CSV file beside it.
+--seal RECIPIENTS --out DIR then writes into DIR one archive per station
+(its answer folder, journal, manifest and part of the report), encrypted
+with age to the public keys in the file RECIPIENTS, and the list
+archives.txt of their sizes and SHA-256 (the report, in DIR unless
+--report names it, carries the same). The board opens one with
+  age -d -i KEY Answer_&lt;key&gt;.tar.age | tar -x
+--copy-to DIR copies every station found in FOLDER into DIR (a USB stick),
+each into a folder named after its key (an earlier copy that differs is
+kept, the new one named with the time), flushes it, reads it back from the
+device and compares it with the station&apos;s files, then checks the copy and
+writes its report.html into it.
+Exit status:
+  0  every file good; with --answers: every participant complete
+     (remarks in a journal allowed)
+  1  a materials file missing or failing; with --answers: anything
+     incomplete, damaged, unreadable or missing: a station, a participant,
+     a folder given, answer folders with no participant, nothing found
+  2  wrong use: an unknown option, a missing argument, RECIPIENTS missing,
+     unreadable or without a valid key, no age; for the materials, a
+     FOLDER that is not there or holds no KIM
+  3  with --answers: every participant complete, but the report, the CSV
+     or an archive could not be written (a faulty room exits 1 and says
+     so too)
+  4  with --copy-to: the copy could not be made or does not read back
+     whole (a full, read-only or pulled-out stick)
+</source>
+        <translation>usage: quorvel-check [FOLDER]
+       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+                     [--seal RECIPIENTS --out DIR]
+       quorvel-check --answers FOLDER --copy-to DIR
+Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
+default the current one) with the station&apos;s own reader: the subject file,
+I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
+present and of the texts directly in KIM.
+With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
+FOLDER (a station folder, or a folder of stations collected after the exam,
+symbolic links followed): each participant&apos;s eight files there, real Ogg
+Vorbis files decoding whole, as long as the station&apos;s journal says and
+matching its checksum manifest. An answer the station checked itself and
+whose checksum matches is not decoded again; --decode decodes every one.
+--report writes a printable HTML page of it, and a CSV file beside it.
+--seal RECIPIENTS --out DIR then writes into DIR one archive per station
+(its answer folder, journal, manifest and part of the report), encrypted
+with age to the public keys in the file RECIPIENTS, and the list
+archives.txt of their sizes and SHA-256 (the report, in DIR unless
+--report names it, carries the same). The board opens one with
+  age -d -i KEY Answer_&lt;key&gt;.tar.age | tar -x
+--copy-to DIR copies every station found in FOLDER into DIR (a USB stick),
+each into a folder named after its key (an earlier copy that differs is
+kept, the new one named with the time), flushes it, reads it back from the
+device and compares it with the station&apos;s files, then checks the copy and
+writes its report.html into it.
+Exit status:
+  0  every file good; with --answers: every participant complete
+     (remarks in a journal allowed)
+  1  a materials file missing or failing; with --answers: anything
+     incomplete, damaged, unreadable or missing: a station, a participant,
+     a folder given, answer folders with no participant, nothing found
+  2  wrong use: an unknown option, a missing argument, RECIPIENTS missing,
+     unreadable or without a valid key, no age; for the materials, a
+     FOLDER that is not there or holds no KIM
+  3  with --answers: every participant complete, but the report, the CSV
+     or an archive could not be written (a faulty room exits 1 and says
+     so too)
+  4  with --copy-to: the copy could not be made or does not read back
+     whole (a full, read-only or pulled-out stick)
+</translation>
     </message>
 </context>
 </TS>

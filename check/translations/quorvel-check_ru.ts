@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>stations %1 of %2, files %3 of %4</source>
-        <translation>станций %1 из %2, файлов %3 из %4</translation>
+        <translation>станций: %1 из %2, файлов: %3 из %4</translation>
     </message>
     <message>
         <source>, about %1 left</source>
@@ -113,11 +113,11 @@
     </message>
     <message>
         <source>missing (listed in the manifest)</source>
-        <translation>нет (есть в списке контрольных сумм)</translation>
+        <translation>отсутствует (есть в списке контрольных сумм)</translation>
     </message>
     <message>
         <source>missing</source>
-        <translation>нет</translation>
+        <translation>отсутствует</translation>
     </message>
     <message>
         <source>cannot be read: %1</source>
@@ -169,7 +169,7 @@
     </message>
     <message>
         <source>fault</source>
-        <translation>сбой</translation>
+        <translation>ошибка</translation>
     </message>
     <message>
         <source>none</source>
@@ -177,7 +177,7 @@
     </message>
     <message>
         <source>complete</source>
-        <translation>полностью</translation>
+        <translation>полный</translation>
     </message>
     <message>
         <source>remarks</source>
@@ -185,7 +185,7 @@
     </message>
     <message>
         <source>incomplete</source>
-        <translation>неполно</translation>
+        <translation>неполный</translation>
     </message>
     <message>
         <source>journal: %1</source>
@@ -210,25 +210,25 @@
     <message numerus="yes">
         <source>, %n complete</source>
         <translation>
-            <numerusform>, полностью %n</numerusform>
-            <numerusform>, полностью %n</numerusform>
-            <numerusform>, полностью %n</numerusform>
+            <numerusform>, полных: %n</numerusform>
+            <numerusform>, полных: %n</numerusform>
+            <numerusform>, полных: %n</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>, %n with remarks</source>
         <translation>
-            <numerusform>, %n с замечаниями</numerusform>
-            <numerusform>, %n с замечаниями</numerusform>
-            <numerusform>, %n с замечаниями</numerusform>
+            <numerusform>, с замечаниями: %n</numerusform>
+            <numerusform>, с замечаниями: %n</numerusform>
+            <numerusform>, с замечаниями: %n</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>, %n incomplete or damaged</source>
         <translation>
-            <numerusform>, %n неполно или повреждено</numerusform>
-            <numerusform>, %n неполно или повреждено</numerusform>
-            <numerusform>, %n неполно или повреждено</numerusform>
+            <numerusform>, неполных или повреждённых: %n</numerusform>
+            <numerusform>, неполных или повреждённых: %n</numerusform>
+            <numerusform>, неполных или повреждённых: %n</numerusform>
         </translation>
     </message>
     <message>
@@ -249,15 +249,11 @@
     </message>
     <message>
         <source>faults</source>
-        <translation>неисправности</translation>
+        <translation>ошибки</translation>
     </message>
     <message>
         <source>no participant folders</source>
         <translation>нет папок участников</translation>
-    </message>
-    <message>
-        <source>collected by (name)</source>
-        <translation>собрал (ФИО)</translation>
     </message>
     <message>
         <source>signature</source>
@@ -286,19 +282,11 @@
     </message>
     <message>
         <source>stations without faults</source>
-        <translation>станций без неисправностей</translation>
+        <translation>станций без ошибок</translation>
     </message>
     <message>
         <source>participants</source>
         <translation>участников</translation>
-    </message>
-    <message>
-        <source>complete, with remarks</source>
-        <translation>полностью, с замечаниями</translation>
-    </message>
-    <message>
-        <source>incomplete or damaged</source>
-        <translation>неполно или повреждено</translation>
     </message>
     <message>
         <source>good</source>
@@ -306,7 +294,7 @@
     </message>
     <message>
         <source>faulty</source>
-        <translation>с неисправностью</translation>
+        <translation>с ошибкой</translation>
     </message>
     <message>
         <source>remarks in the journal</source>
@@ -379,9 +367,9 @@
     <message numerus="yes">
         <source> (%n without faults)</source>
         <translation>
-            <numerusform> (без неисправностей %n)</numerusform>
-            <numerusform> (без неисправностей %n)</numerusform>
-            <numerusform> (без неисправностей %n)</numerusform>
+            <numerusform> (без ошибок: %n)</numerusform>
+            <numerusform> (без ошибок: %n)</numerusform>
+            <numerusform> (без ошибок: %n)</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -395,9 +383,9 @@
     <message numerus="yes">
         <source>: %n complete</source>
         <translation>
-            <numerusform>: полностью %n</numerusform>
-            <numerusform>: полностью %n</numerusform>
-            <numerusform>: полностью %n</numerusform>
+            <numerusform>; полных: %n</numerusform>
+            <numerusform>; полных: %n</numerusform>
+            <numerusform>; полных: %n</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -450,7 +438,7 @@
     </message>
     <message>
         <source>, %1 missing</source>
-        <translation>, нет: %1</translation>
+        <translation>, отсутствует: %1</translation>
     </message>
     <message>
         <source>, %1 failed</source>
@@ -462,7 +450,7 @@
     </message>
     <message>
         <source>damaged</source>
-        <translation>повреждена</translation>
+        <translation>повреждён</translation>
     </message>
     <message>
         <source>WMF/EMF metafile</source>
@@ -519,57 +507,6 @@
     <message>
         <source>failed</source>
         <translation>ошибка</translation>
-    </message>
-    <message>
-        <source>usage: quorvel-check [FOLDER]
-       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
-Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
-default the current one) with the station&apos;s own reader: the subject file,
-I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
-present and of the texts directly in KIM.
-With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
-FOLDER (a station folder, or a folder of stations collected after the exam,
-symbolic links followed): each participant&apos;s eight files there, real Ogg
-Vorbis files decoding whole, as long as the station&apos;s journal says and
-matching its checksum manifest. An answer the station checked itself and
-whose checksum matches is not decoded again; --decode decodes every one.
---report writes a printable HTML page of it.
-Exit status:
-  0  every file good; with --answers: every participant complete
-     (remarks in a journal allowed)
-  1  a materials file missing or failing; with --answers: anything
-     incomplete, damaged, unreadable or missing: a station, a participant,
-     a folder given, answer folders with no participant, nothing found
-  2  wrong use: an unknown option, a missing argument; for the materials,
-     a FOLDER that is not there or holds no KIM
-  3  with --answers: every participant complete, but the report could not
-     be written (a faulty room exits 1 and says so too)
-</source>
-        <translation>Использование: quorvel-check [ПАПКА]
-       quorvel-check --answers ПАПКА... [--report ФАЙЛ.html] [--decode]
-Проверяет материалы заданий в ПАПКА/KIM (ПАПКА — папка станции, по
-умолчанию текущая) тем же чтением, что и станция: файл предмета, I.rtf,
-TestRTF.rtf и все тексты каждой папки варианта KIM/0 .. KIM/9 и тексты прямо
-в KIM.
-С --answers проверяет каждую папку ответов Answer_&lt;ключ&gt; в каждой ПАПКЕ и
-глубже (папка станции или папка со станциями, собранными после экзамена,
-по символическим ссылкам тоже): восемь файлов каждого участника — настоящие
-файлы Ogg Vorbis, которые декодируются целиком, той длины, что записана в
-журнале станции, и с контрольной суммой из её списка. Ответ, который
-станция проверила сама и контрольная сумма которого совпадает, повторно
-не декодируется; --decode декодирует все.
---report записывает отчёт для печати в HTML.
-Код выхода:
-  0  все файлы в порядке; с --answers: все участники полностью
-     (замечания в журнале допустимы)
-  1  файла материалов нет или он не читается; с --answers: что-то
-     неполно, повреждено, не читается или отсутствует: станция, участник,
-     заданная папка, папки ответов без участников, ничего не найдено
-  2  неверный вызов: неизвестный параметр, нет аргумента; для материалов —
-     ПАПКИ нет или в ней нет KIM
-  3  с --answers: все участники полностью, но отчёт записать не удалось
-     (при неисправностях код 1, и об отчёте тоже сказано)
-</translation>
     </message>
     <message>
         <source>%1 differs between the copies: %2 and %3</source>
@@ -636,6 +573,220 @@ TestRTF.rtf и все тексты каждой папки варианта KIM/
         <translation>      найден только в копии в %1</translation>
     </message>
     <message>
+        <source>quorvel-check: %1 needs a file or folder name</source>
+        <translation>quorvel-check: после %1 нужно имя файла или папки</translation>
+    </message>
+    <message>
+        <source>quorvel-check: --seal and --out go together</source>
+        <translation>quorvel-check: --seal и --out указываются вместе</translation>
+    </message>
+    <message>
+        <source>quorvel-check: cannot seal: %1</source>
+        <translation>quorvel-check: запечатать нельзя: %1</translation>
+    </message>
+    <message>
+        <source>quorvel-check: %1 not sealed: %2</source>
+        <translation>quorvel-check: %1 не запечатан: %2</translation>
+    </message>
+    <message>
+        <source>yyyy-MM-dd</source>
+        <extracomment>The date format of the report, as QDate::toString takes it</extracomment>
+        <translation>dd.MM.yyyy</translation>
+    </message>
+    <message>
+        <source>subject %1</source>
+        <translation>предмет %1</translation>
+    </message>
+    <message>
+        <source>venue %1 · room %2 · station %3</source>
+        <translation>ППЭ %1 · аудитория %2 · станция %3</translation>
+    </message>
+    <message>
+        <source>venue %1 · room %2</source>
+        <translation>ППЭ %1 · аудитория %2</translation>
+    </message>
+    <message>
+        <source>page %1 of %2</source>
+        <extracomment>The page number in the running header of the printed report</extracomment>
+        <translation>стр. %1 из %2</translation>
+    </message>
+    <message>
+        <source>code</source>
+        <translation>код</translation>
+    </message>
+    <message>
+        <source>task 1</source>
+        <translation>задание 1</translation>
+    </message>
+    <message>
+        <source>task 3</source>
+        <translation>задание 3</translation>
+    </message>
+    <message>
+        <source>Columns: code, the participant&apos;s code spoken (file _00); task 1 (_01); 2.1 … 2.5, the five questions of task 2 (_02_1 … _02_5); task 3 (_03); lengths in minutes:seconds; of 8, the answers in order; min, the minutes recorded.</source>
+        <translation>Столбцы: код — запись кода участника (файл _00); задание 1 (_01); 2.1 … 2.5 — пять вопросов задания 2 (_02_1 … _02_5); задание 3 (_03); длительность в минутах и секундах; из 8 — ответов в порядке; мин — минут записано.</translation>
+    </message>
+    <message>
+        <source>every answer in order, remarks in the journal</source>
+        <translation>все ответы в порядке, в журнале есть замечания</translation>
+    </message>
+    <message>
+        <source>an answer missing or faulty</source>
+        <translation>ответа нет или в нём ошибка</translation>
+    </message>
+    <message>
+        <source>Technician who collected the answers</source>
+        <translation>Технический специалист, собравший ответы</translation>
+    </message>
+    <message>
+        <source>Head of the exam centre</source>
+        <translation>Руководитель ППЭ</translation>
+    </message>
+    <message>
+        <source>Member of the exam board</source>
+        <translation>Член ГЭК</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>фамилия и инициалы</translation>
+    </message>
+    <message>
+        <source>not sealed: %1</source>
+        <translation>не запечатан: %1</translation>
+    </message>
+    <message>
+        <source>Sealed archive %1, %2 bytes, SHA-256</source>
+        <translation>Запечатанный архив %1, байт: %2, SHA-256</translation>
+    </message>
+    <message>
+        <source>task 2</source>
+        <translation>задание 2</translation>
+    </message>
+    <message>
+        <source>summary</source>
+        <extracomment>The running header of the report&apos;s summary pages</extracomment>
+        <translation>сводка</translation>
+    </message>
+    <message>
+        <source>answers collected</source>
+        <translation>собранные ответы</translation>
+    </message>
+    <message>
+        <source>complete</source>
+        <comment>count of participants</comment>
+        <translation>полных</translation>
+    </message>
+    <message>
+        <source>complete, with remarks</source>
+        <comment>count of participants</comment>
+        <translation>полных, с замечаниями</translation>
+    </message>
+    <message>
+        <source>incomplete or damaged</source>
+        <comment>count of participants</comment>
+        <translation>неполных или повреждённых</translation>
+    </message>
+    <message>
+        <source>Sealed archives</source>
+        <translation>Запечатанные архивы</translation>
+    </message>
+    <message>
+        <source>station</source>
+        <translation>станция</translation>
+    </message>
+    <message>
+        <source>archive</source>
+        <translation>архив</translation>
+    </message>
+    <message>
+        <source>bytes</source>
+        <translation>байт</translation>
+    </message>
+    <message>
+        <source>centre</source>
+        <translation>ППЭ</translation>
+    </message>
+    <message>
+        <source>room</source>
+        <translation>аудитория</translation>
+    </message>
+    <message>
+        <source>answer folder</source>
+        <translation>папка ответов</translation>
+    </message>
+    <message>
+        <source>answer</source>
+        <translation>ответ</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>файл</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>секунд</translation>
+    </message>
+    <message>
+        <source>participant&apos;s state</source>
+        <translation>итог участника</translation>
+    </message>
+    <message>
+        <source>no temporary folder: %1</source>
+        <translation>нет временной папки: %1</translation>
+    </message>
+    <message>
+        <source>tar: %1</source>
+        <translation>tar: %1</translation>
+    </message>
+    <message>
+        <source>tar failed: %1</source>
+        <translation>ошибка tar: %1</translation>
+    </message>
+    <message>
+        <source>age failed: %1</source>
+        <translation>ошибка age: %1</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>не удалось записать %1</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>не удалось записать %1: %2</translation>
+    </message>
+    <message>
+        <source>no program age (Debian package age) beside quorvel-check or on PATH</source>
+        <translation>нет программы age (пакет Debian age) ни рядом с quorvel-check, ни в PATH</translation>
+    </message>
+    <message>
+        <source>no recipients file %1</source>
+        <translation>нет файла получателей %1</translation>
+    </message>
+    <message>
+        <source>recipients file %1 cannot be read: %2</source>
+        <translation>файл получателей %1 не читается: %2</translation>
+    </message>
+    <message>
+        <source>age did not answer</source>
+        <translation>age не ответила</translation>
+    </message>
+    <message>
+        <source>recipients file %1 holds no valid public key: %2</source>
+        <translation>в файле получателей %1 нет верного открытого ключа: %2</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1</source>
+        <translation>не удалось создать папку %1</translation>
+    </message>
+    <message>
+        <source># quorvel-check --seal, %1: one archive per station, its size in bytes and SHA-256</source>
+        <translation># quorvel-check --seal, %1: по архиву на станцию, его размер в байтах и SHA-256</translation>
+    </message>
+    <message>
+        <source>not sealed: %1: %2</source>
+        <translation>не запечатан: %1: %2</translation>
+    </message>
+    <message>
         <source>quorvel-check: no folder %1 to copy to</source>
         <translation>quorvel-check: нет папки %1, куда копировать</translation>
     </message>
@@ -694,6 +845,91 @@ TestRTF.rtf и все тексты каждой папки варианта KIM/
             <numerusform> %n ответа уже на станции не совпадали со списком контрольных сумм.</numerusform>
             <numerusform> %n ответов уже на станции не совпадали со списком контрольных сумм.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>usage: quorvel-check [FOLDER]
+       quorvel-check --answers FOLDER... [--report FILE.html] [--decode]
+                     [--seal RECIPIENTS --out DIR]
+       quorvel-check --answers FOLDER --copy-to DIR
+Checks the task materials in FOLDER/KIM (FOLDER is the station folder, by
+default the current one) with the station&apos;s own reader: the subject file,
+I.rtf, TestRTF.rtf and every text of each variant folder KIM/0 .. KIM/9
+present and of the texts directly in KIM.
+With --answers, checks every answer folder Answer_&lt;key&gt; in or under each
+FOLDER (a station folder, or a folder of stations collected after the exam,
+symbolic links followed): each participant&apos;s eight files there, real Ogg
+Vorbis files decoding whole, as long as the station&apos;s journal says and
+matching its checksum manifest. An answer the station checked itself and
+whose checksum matches is not decoded again; --decode decodes every one.
+--report writes a printable HTML page of it, and a CSV file beside it.
+--seal RECIPIENTS --out DIR then writes into DIR one archive per station
+(its answer folder, journal, manifest and part of the report), encrypted
+with age to the public keys in the file RECIPIENTS, and the list
+archives.txt of their sizes and SHA-256 (the report, in DIR unless
+--report names it, carries the same). The board opens one with
+  age -d -i KEY Answer_&lt;key&gt;.tar.age | tar -x
+--copy-to DIR copies every station found in FOLDER into DIR (a USB stick),
+each into a folder named after its key (an earlier copy that differs is
+kept, the new one named with the time), flushes it, reads it back from the
+device and compares it with the station&apos;s files, then checks the copy and
+writes its report.html into it.
+Exit status:
+  0  every file good; with --answers: every participant complete
+     (remarks in a journal allowed)
+  1  a materials file missing or failing; with --answers: anything
+     incomplete, damaged, unreadable or missing: a station, a participant,
+     a folder given, answer folders with no participant, nothing found
+  2  wrong use: an unknown option, a missing argument, RECIPIENTS missing,
+     unreadable or without a valid key, no age; for the materials, a
+     FOLDER that is not there or holds no KIM
+  3  with --answers: every participant complete, but the report, the CSV
+     or an archive could not be written (a faulty room exits 1 and says
+     so too)
+  4  with --copy-to: the copy could not be made or does not read back
+     whole (a full, read-only or pulled-out stick)
+</source>
+        <translation>Использование: quorvel-check [ПАПКА]
+       quorvel-check --answers ПАПКА... [--report ФАЙЛ.html] [--decode]
+                     [--seal ПОЛУЧАТЕЛИ --out ПАПКА_АРХИВОВ]
+       quorvel-check --answers ПАПКА --copy-to КУДА
+Проверяет материалы заданий в ПАПКА/KIM (ПАПКА — папка станции, по
+умолчанию текущая) тем же чтением, что и станция: файл предмета, I.rtf,
+TestRTF.rtf и все тексты каждой папки варианта KIM/0 .. KIM/9 и тексты прямо
+в KIM.
+С --answers проверяет каждую папку ответов Answer_&lt;ключ&gt; в каждой ПАПКЕ и
+глубже (папка станции или папка со станциями, собранными после экзамена,
+по символическим ссылкам тоже): восемь файлов каждого участника — настоящие
+файлы Ogg Vorbis, которые декодируются целиком, той длины, что записана в
+журнале станции, и с контрольной суммой из её списка. Ответ, который
+станция проверила сама и контрольная сумма которого совпадает, повторно
+не декодируется; --decode декодирует все.
+--report записывает отчёт для печати в HTML и рядом с ним файл CSV.
+--seal ПОЛУЧАТЕЛИ --out ПАПКА_АРХИВОВ затем записывает в ПАПКУ_АРХИВОВ по
+архиву на станцию (папка ответов, журнал, список контрольных сумм и её часть
+отчёта), зашифрованному программой age для открытых ключей из файла
+ПОЛУЧАТЕЛИ, и список archives.txt с их размерами и SHA-256 (то же есть в
+отчёте; он пишется в ПАПКУ_АРХИВОВ, если --report не указан). Комиссия
+открывает архив так:
+  age -d -i КЛЮЧ Answer_&lt;ключ&gt;.tar.age | tar -x
+--copy-to КУДА копирует каждую станцию из ПАПКИ в КУДА (на флешку), каждую в
+папку с именем её ключа (прежняя копия, если отличается, сохраняется, а
+новая получает в имени время), сбрасывает её на устройство, читает обратно
+с устройства и сравнивает с файлами станции, затем проверяет копию и
+записывает в неё report.html.
+Код завершения:
+  0  все файлы в порядке; с --answers: все участники полные
+     (замечания в журнале допустимы)
+  1  файла материалов нет или он не читается; с --answers: что-то
+     неполно, повреждено, не читается или отсутствует: станция, участник,
+     заданная папка, папки ответов без участников, ничего не найдено
+  2  неверное использование: неизвестный параметр, нет аргумента; файла
+     ПОЛУЧАТЕЛИ нет, он не читается или в нём нет верного ключа; нет age;
+     для материалов — ПАПКИ нет или в ней нет KIM
+  3  с --answers: все участники полные, но отчёт, файл CSV или архив
+     записать не удалось (при ошибках код 1, и о записи тоже сказано)
+  4  с --copy-to: копию сделать не удалось или она не читается обратно
+     целиком (флешка заполнена, защищена от записи или вынута)
+</translation>
     </message>
 </context>
 </TS>

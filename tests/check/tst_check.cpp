@@ -111,7 +111,7 @@ void TestCheck::materials_data() {
              write(d + "/" + t1, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
              write(d + "/" + t3, "{\\rtf1 A{\\pict\\wmetafile8\\picw2540\\pich1270 0100}B{\\pict\\pngblip 89504e47}C}");
            })
-        << QStringList{q3 + "|missing", p2 + "|failed: picture 1 of 1 shows as a blank box (damaged)  chars=446 ",
+        << QStringList{q3 + "|missing", p2 + "|failed: picture 1 of 1 shows as a blank box (damaged)  chars=438 ",
                        "KIM/subj|failed: line 2: строка содержит разделитель пути  chars=",
                        t1 + "|failed: Failed to Load Stream  ",
                        t3 + "|failed: 2 of 2 pictures show as blank boxes (1: WMF/EMF metafile, 2: damaged)  "
@@ -212,7 +212,7 @@ void TestCheck::language_data() {
   QTest::newRow("Russian") << "ru_RU.UTF-8" << false
                            << QStringList{"  в порядке  chars=21 предмет «", "\n13 файлов: в порядке 13\n"};
   QTest::newRow("Russian, a file missing") << "ru_RU.UTF-8" << true
-                                           << QStringList{"\nKIM/I.rtf        нет\n", "\n13 файлов: в порядке 12, нет: 1\n"};
+                                           << QStringList{"\nKIM/I.rtf        отсутствует\n", "\n13 файлов: в порядке 12, отсутствует: 1\n"};
 }
 
 // The materials checker speaks the locale's language.

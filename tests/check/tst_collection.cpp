@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <functional>
 
 #include "answers_fixture.h"
@@ -81,6 +83,12 @@ class TestCollection : public QObject {
   void exitCodes() { collection(); }
   void language_data();
   void language();
+  void order_data();
+  void order();
+  void title_data();
+  void title();
+  void csv_data();
+  void csv();
 
  private:
   void collection();
@@ -333,8 +341,8 @@ void TestCollection::exitCodes_data() {
     return QStringList{d, "--report", d + "/no/r.html"};
   }) << 1 << QStringList{"cannot write the report " + d0() + "/no/r.html"} << "";
   QTest::newRow("2: an unknown option") << Setup([](const QString& d) {
-    return QStringList{d, "--seal"};
-  }) << 2 << QStringList{"unknown option --seal"} << "";
+    return QStringList{d, "--sael"};
+  }) << 2 << QStringList{"unknown option --sael"} << "";
   QTest::newRow("2: --report without a file") << Setup([](const QString& d) {
     return QStringList{d, "--report"};
   }) << 2 << QStringList{"--report needs a file name"} << "";
@@ -383,13 +391,18 @@ void TestCollection::language_data() {
   QTest::addColumn<QStringList>("parts");  // in the output, then in the report
   QTest::newRow("English, one") << "C.UTF-8" << 1
       << QStringList{"\n1 station (1 without faults), 1 participant: 1 complete\n", "<html lang=\"en\">",
-                     "<h2>station 1, room 12, venue 0005</h2>"};
+                     "<h2>subject 2017_01, 2026-12-08 · venue 0005 · room 12 · station 1</h2>",
+                     "<th class=\"a\" colspan=\"5\">task 2</th>", "  0.4 min  "};
   QTest::newRow("English, two") << "C.UTF-8" << 2 << QStringList{"\n1 station (1 without faults), 2 participants: 2 complete\n"};
   QTest::newRow("Russian, one") << "ru_RU.UTF-8" << 1
-      << QStringList{"\n1 станция (без неисправностей 1), 1 участник: полностью 1\n", "<html lang=\"ru\">",
-                     "<h2>станция 1, аудитория 12, ППЭ 0005</h2>", "<th>участник</th>"};
-  QTest::newRow("Russian, three") << "ru_RU.UTF-8" << 3 << QStringList{"\n1 станция (без неисправностей 1), 3 участника: полностью 3\n"};
-  QTest::newRow("Russian, five") << "ru_RU.UTF-8" << 5 << QStringList{"станция Answer_" + key(1) + ": 5 участников, полностью 5\n"};
+      << QStringList{"\n1 станция (без ошибок: 1), 1 участник; полных: 1\n", "  0,4 мин  в порядке\n", "<html lang=\"ru\">",
+                     "<h2>предмет 2017_01, 08.12.2026 · ППЭ 0005 · аудитория 12 · станция 1</h2>",
+                     "<th rowspan=\"2\">участник</th><th class=\"a\" rowspan=\"2\">код</th><th class=\"a\" rowspan=\"2\">задание 1</th>"
+                     "<th class=\"a\" colspan=\"5\">задание 2</th><th class=\"a\" rowspan=\"2\">задание 3</th>",
+                     "<th class=\"a\">2.1</th>", "<td class=\"m\">0,4</td>", "content: \"стр. \" counter(page) \" из \" counter(pages) \"\";",
+                     "Член ГЭК"};
+  QTest::newRow("Russian, three") << "ru_RU.UTF-8" << 3 << QStringList{"\n1 станция (без ошибок: 1), 3 участника; полных: 3\n"};
+  QTest::newRow("Russian, five") << "ru_RU.UTF-8" << 5 << QStringList{"станция Answer_" + key(1) + ": 5 участников, полных: 5\n"};
 }
 
 // The language of the locale, with its plural forms.
@@ -406,6 +419,157 @@ void TestCollection::language() {
   const QString text = r.out + QString::fromUtf8(contents(dir.filePath("r.html")));
   for (const QString& part : parts) QVERIFY2(text.contains(part), qPrintable(part + "\n---\n" + r.out));
   QVERIFY(text.contains(FormatParticipantCode(codes.first())));
+}
+
+
+void TestCollection::order_data() {
+  QTest::addColumn<QList<int>>("numbers");  // stations, each in folder st<number>, in folder order
+  QTest::addColumn<QList<int>>("rooms");    // room of each, from its journal
+  QTest::addColumn<QList<int>>("expected"); // stations in the order printed
+  QTest::newRow("numbers, not folder names") << QList<int>{19, 13, 1, 2, 10} << QList<int>{12, 12, 12, 12, 12}
+                                             << QList<int>{1, 2, 10, 13, 19};
+  QTest::newRow("room before number") << QList<int>{1, 2, 5} << QList<int>{12, 12, 11} << QList<int>{5, 1, 2};
+}
+
+// Stations in the order staff count them, on the console and in the report.
+void TestCollection::order() {
+  QFETCH(QList<int>, numbers);
+  QFETCH(QList<int>, rooms);
+  QFETCH(QList<int>, expected);
+  QTemporaryDir dir;
+  for (qsizetype i = 0; i < numbers.size(); ++i) {
+    const QString st = dir.filePath(QString("room/st%1").arg(numbers[i]));
+    makeStation(st, numbers[i], {code(numbers[i])});
+    if (rooms[i] != 12)
+      append(st + "/Answer_" + key(numbers[i]) + ".log",
+             journalLine({}, "check-finished", QString("venue 0005; room %1; station %2; answer folder Answer_%3")
+                                                   .arg(rooms[i], 4, 10, QChar('0')).arg(numbers[i]).arg(key(numbers[i]))));
+  }
+  const Run r = check({dir.path(), "--report", dir.filePath("r.html")});
+  QCOMPARE(r.status, 0);
+  const QString html = QString::fromUtf8(contents(dir.filePath("r.html")));
+  qsizetype out = 0, report = 0;
+  for (int n : expected) {
+    const qsizetype at = r.out.indexOf("\n  " + code(n) + "  ");
+    QVERIFY2(at > out, qPrintable(r.out));
+    out = at;
+    const qsizetype row = html.indexOf(FormatParticipantCode(code(n)) + "</td>");
+    QVERIFY(row > report);
+    report = row;
+  }
+}
+
+void TestCollection::title_data() {
+  QTest::addColumn<QByteArray>("subject");  // KIM/subj beside the room's stations; empty: none
+  QTest::addColumn<QString>("lang");
+  QTest::addColumn<QStringList>("parts");   // in the report
+  QTest::newRow("no subject file") << QByteArray() << "C.UTF-8"
+      << QStringList{"<h1>subject 2017_01, 2026-12-08</h1>", "@top-left { content: \"subject 2017_01, 2026-12-08 · venue 0005 · room 12 · summary\"; }"};
+  QTest::newRow("the subject file of the key, in Windows-1251") << QByteArray("\xc0\xed\xe3\xeb\xe8\xe9\xf1\xea\xe8\xe9 \xff\xe7\xfb\xea\r\n01\r\n2017\r\n")
+      << "ru_RU.UTF-8"
+      << QStringList{"<h1>Английский язык, 08.12.2026</h1>", "<title>Английский язык, 08.12.2026: собранные ответы</title>",
+                     "{ content: \"Английский язык, 08.12.2026 · ППЭ 0005 · аудитория 12 · станция 2\"; }",
+                     "{ content: \"Английский язык, 08.12.2026 · ППЭ 0005 · аудитория 12 · сводка\"; }"};
+  QTest::newRow("a subject file of another exam") << QByteArray("History\n02\n2017\n") << "C.UTF-8"
+      << QStringList{"<h1>subject 2017_01, 2026-12-08</h1>"};
+  QTest::newRow("a subject that would end the style") << QByteArray("A</style><script>\"x\\</script>\n01\n2017\n") << "C.UTF-8"
+      << QStringList{"<h1>A&lt;/style&gt;&lt;script&gt;&quot;x\\&lt;/script&gt;, 2026-12-08</h1>",
+                     "content: \"A\\3c /style\\3e \\3c script\\3e \\\"x\\\\\\3c /script\\3e , 2026-12-08 · venue 0005"};
+}
+
+// The report names its exam: the subject from a subject file of the same
+// key beside the stations, else the key; the date of the journals.
+void TestCollection::title() {
+  QFETCH(QByteArray, subject);
+  QFETCH(QString, lang);
+  QFETCH(QStringList, parts);
+  QTemporaryDir dir;
+  makeStation(dir.filePath("room/st1"), 1, {a});
+  makeStation(dir.filePath("room/st2"), 2, {b});
+  if (!subject.isEmpty()) {
+    QVERIFY(QDir().mkpath(dir.filePath("room/KIM")));
+    append(dir.filePath("room/KIM/subj"), subject);
+  }
+  const Run r = check({dir.filePath("room"), "--report", dir.filePath("r.html")}, lang);
+  QCOMPARE(r.status, 0);
+  const QString html = QString::fromUtf8(contents(dir.filePath("r.html")));
+  for (const QString& part : parts) QVERIFY2(html.contains(part), qPrintable(part));
+  QVERIFY(!html.contains("<script"));
+  QCOMPARE(html.count("</style>"), 1);
+  // Three signature blocks: the summary's and each station's.
+  QCOMPARE(html.count("<table class=\"signs\">"), 3);
+}
+
+void TestCollection::csv_data() {
+  QTest::addColumn<QString>("lang");
+  QTest::addColumn<QString>("separator");
+  QTest::addColumn<QStringList>("header");
+  QTest::addColumn<QString>("length");   // of a good answer of 3 s
+  QTest::addColumn<QString>("missing");  // the state of an answer not there
+  QTest::newRow("English") << "C.UTF-8" << ","
+      << QStringList{"centre", "room", "station", "answer folder", "participant", "answer", "file", "state", "seconds",
+                     "SHA-256", "faults", "participant's state"}
+      << "3.00" << "missing";
+  QTest::newRow("Russian") << "ru_RU.UTF-8" << ";"
+      << QStringList{"ППЭ", "аудитория", "станция", "папка ответов", "участник", "ответ", "файл", "итог", "секунд",
+                     "SHA-256", "ошибки", "итог участника"}
+      << "3,00" << "отсутствует";
+}
+
+// The CSV beside the report, read with Python's csv module as a
+// spreadsheet reads it: a row for every answer, damaged and missing ones
+// too, each with its file's digest.
+void TestCollection::csv() {
+  QFETCH(QString, lang);
+  QFETCH(QString, separator);
+  QFETCH(QStringList, header);
+  QFETCH(QString, length);
+  QFETCH(QString, missing);
+  QTemporaryDir dir;
+  makeStation(dir.filePath("room/st1"), 1, {a, code(7)});
+  makeStation(dir.filePath("room/st2"), 2, {b});
+  QVERIFY(QFile::remove(dir.filePath("room/st2/" + answer(2, b, "_02_5"))));
+  damageMiddle(dir.filePath("room/st1/" + answer(1, a, "_01")));
+  const Run r = check({dir.filePath("room"), "--report", dir.filePath("r.html")}, lang);
+  QCOMPARE(r.status, 1);
+  const QByteArray bytes = contents(dir.filePath("r.csv"));
+  QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+  QProcess python;
+  python.start("python3", {"-c",
+                           "import csv, json, sys\n"
+                           "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+                           "    print(json.dumps(list(csv.reader(f, delimiter=sys.argv[2]))))\n",
+                           dir.filePath("r.csv"), separator});
+  QVERIFY(python.waitForFinished(30000));
+  QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+  const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+  QCOMPARE(rows.size(), 1 + 3 * 8);
+  QCOMPARE(rows[0].toVariant().toStringList(), header);
+  std::map<QString, QStringList> byFile;
+  for (qsizetype i = 1; i < rows.size(); ++i) {
+    const QStringList row = rows[i].toVariant().toStringList();
+    QCOMPARE(row.size(), header.size());
+    byFile[row[6]] = row;
+  }
+  for (const auto& [st, who] : std::vector<std::pair<int, QString>>{{1, a}, {1, code(7)}, {2, b}})
+    for (const QString& suffix : kSuffixes) {
+      const QString file = who + suffix + ".ogg";
+      QVERIFY2(byFile.count(file), qPrintable(file));
+      const QStringList& row = byFile[file];
+      QCOMPARE(row[3], "Answer_" + key(st));
+      QCOMPARE(row[4], who);
+      const QString path = dir.filePath(QString("room/st%1/").arg(st) + answer(st, who, suffix));
+      if (suffix == "_02_5" && who == b) {
+        QCOMPARE(row[7], missing);
+        QVERIFY(row[9].isEmpty());
+      } else {
+        QCOMPARE(row[9], QString::fromLatin1(station::manifest::sha256Hex(path)));
+      }
+      if (suffix == "_01" && who == a) QVERIFY2(row[10].count("_01") >= 2, qPrintable(row[10]));  // its faults, with the separator inside
+      else if (row[7] != missing) QCOMPARE(row[8], length);
+    }
+  QCOMPARE(byFile[a + "_00.ogg"][5], lang.startsWith("ru") ? "код" : "code");
+  QCOMPARE(byFile[a + "_02_3.ogg"][5], "2.3");
 }
 
 QTEST_GUILESS_MAIN(TestCollection)

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "toolkit/freespace.h"
+#include "toolkit/russian.h"
 #include "toolkit/journal.h"
 #include "toolkit/recordcheck.h"
 #include "sound_file.h"
@@ -186,6 +187,41 @@ class TestRecords : public QObject {
     e = station::estimateSpace(dir.path(), 780);
     QCOMPARE(e.participants, 0);
     QVERIFY(station::spaceWarning(e, 1).contains("Свободно: "));
+  }
+  // The box's numbers as Russian writes them: the plural the count asks
+  // for, a decimal comma, and no "участник(ов)".
+  void freeSpaceWords_data() {
+    QTest::addColumn<qint64>("participants");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("none") << qint64(0) << "Свободно: 41,9 МБ, этого не хватит на ответы ни одного участника (";
+    QTest::newRow("one") << qint64(1) << "этого хватит на ответы 1 участника (";
+    QTest::newRow("three") << qint64(3) << "этого хватит на ответы 3 участников (";
+    QTest::newRow("eleven") << qint64(11) << "на ответы 11 участников (";
+    QTest::newRow("twenty-one") << qint64(21) << "на ответы 21 участника (";
+  }
+  void freeSpaceWords() {
+    QFETCH(qint64, participants);
+    QFETCH(QString, words);
+    station::SpaceEstimate e;
+    e.freeBytes = 41'900'000;
+    e.perParticipant = 13 * station::kEncoderBytesPerMinute;
+    e.participants = participants;
+    const QString box = station::spaceWarning(e, 100);
+    QVERIFY2(box.contains(words), qPrintable(box));
+    QVERIFY2(box.contains("занимает около 13,0 МБ") && !box.contains("(ов)") && !box.contains("41.9"), qPrintable(box));
+  }
+
+  void russianPlurals_data() {
+    QTest::addColumn<qint64>("n");
+    QTest::addColumn<QString>("form");
+    for (qint64 n : {1, 21, 101, 1001}) QTest::addRow("%lld", n) << n << "станция";
+    for (qint64 n : {2, 3, 4, 22, 34, 102}) QTest::addRow("%lld", n) << n << "станции";
+    for (qint64 n : {0, 5, 11, 12, 14, 19, 20, 25, 111, 112, 114}) QTest::addRow("%lld", n) << n << "станций";
+  }
+  void russianPlurals() {
+    QFETCH(qint64, n);
+    QFETCH(QString, form);
+    QCOMPARE(station::russian::plural(n, "станция", "станции", "станций"), form);
   }
 };
 

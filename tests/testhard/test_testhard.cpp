@@ -344,7 +344,7 @@ class TestTestHard : public QObject {
     QTest::addColumn<QString>("warning");
     QTest::newRow("good") << 0.5 << 8.0 << "";
     QTest::newRow("silent") << 0.0 << 8.0 << "запись пустая";
-    QTest::newRow("too short") << 0.5 << 0.2 << "запись короче";
+    QTest::newRow("too short") << 0.5 << 0.2 << "файл короче, чем длилась запись";
   }
   void stoppedRecordingIsChecked() {
     QFETCH(double, amplitude);
