@@ -804,7 +804,7 @@
     </message>
     <message>
         <source>There is not enough room on the stick: %1 needed, %2 free. Nothing is left half-copied; free some room or take another stick.</source>
-        <translation>На флешке не хватает места: нужно %1, свободно %2. Ничего не осталось скопированным наполовину; освободите место или возьмите другую флешку.</translation>
+        <translation>На флешке не хватает места: нужно %1, свободно %2. Ничего не скопировано: освободите место или возьмите другую флешку.</translation>
     </message>
     <message>
         <source>The stick cannot be written (it is read-only or write-protected). Nothing was copied.</source>

@@ -111,6 +111,9 @@ StaffScreen::StaffScreen(const QString& stationFolder, const QString& pinFile, Q
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionMode(QAbstractItemView::NoSelection);
   table_->setFocusPolicy(Qt::NoFocus);
+  QFont cells = table_->font();
+  cells.setPointSize(12);
+  table_->setFont(cells);
   layout->addWidget(table_, 1);
 
   status_ = new QLabel(this);
@@ -279,6 +282,7 @@ void StaffScreen::copyToStick() {
     o.copied = check::copy::copyStations(found.places, where, [this](qint64 done, qint64 total) {
       done_ = done;
       total_ = total;
+      if (copyProgressHook) copyProgressHook(done, total);
     });
     if (!o.copied.ok()) return o;
     FILE* nowhere = std::fopen("/dev/null", "w");
@@ -320,6 +324,12 @@ void StaffScreen::leave() {
 QString StaffScreen::askPinDialog() {
   QDialog d(this);
   d.setWindowTitle(QStringLiteral("ПИН-код сотрудника"));
+  // No window manager draws a frame around it in the exam session.
+  d.setStyleSheet(QStringLiteral("QDialog { border: 2px solid #404040; }"));
+  QFont font = d.font();
+  font.setPointSize(14);
+  d.setFont(font);
+  d.setMinimumWidth(420);
   auto* layout = new QVBoxLayout(&d);
   layout->addWidget(new QLabel(QStringLiteral("Введите ПИН-код сотрудника:"), &d));
   auto* edit = new QLineEdit(&d);
@@ -339,6 +349,11 @@ QString StaffScreen::askPinDialog() {
 int StaffScreen::chooseStickDialog(const QList<Stick>& sticks) {
   QDialog d(this);
   d.setWindowTitle(QStringLiteral("Выбор флешки"));
+  d.setStyleSheet(QStringLiteral("QDialog { border: 2px solid #404040; }"));
+  QFont font = d.font();
+  font.setPointSize(14);
+  d.setFont(font);
+  d.setMinimumWidth(560);
   auto* layout = new QVBoxLayout(&d);
   layout->addWidget(new QLabel(QStringLiteral("Вставлено несколько флешек. Выберите, на какую копировать:"), &d));
   auto* list = new QListWidget(&d);

@@ -32,6 +32,9 @@ class StaffScreen : public QWidget {
   // sticks (by default, dialogs on this screen). An empty PIN: cancelled.
   std::function<QString()> askPin;
   std::function<int(const QList<Stick>&)> chooseStick;
+  // Called on the copying thread with each step of a copy (null: none); the
+  // guide's pictures hold a copy half way with it.
+  static inline std::function<void(qint64 done, qint64 total)> copyProgressHook;
 
   QString status() const { return status_->text(); }
   bool busy() const { return busy_; }

@@ -14,7 +14,7 @@ present=$(cd "$ROOT/docs/guide" && ls -1 -- *.png 2>/dev/null | sed 's|\.png$||'
 # Every text the guide quotes from the station («…»; a "…" inside stands for
 # what varies) is one the station's sources hold, so that the words stay
 # true when a screen changes. One or two letters ("Да", "V", "OK") are not looked up.
-SOURCES=("$ROOT"/resources "$ROOT"/stages "$ROOT"/framework "$ROOT"/window "$ROOT"/toolkit "$ROOT"/recorder "$ROOT"/audio)
+SOURCES=("$ROOT"/resources "$ROOT"/stages "$ROOT"/framework "$ROOT"/window "$ROOT"/toolkit "$ROOT"/recorder "$ROOT"/audio "$ROOT"/kiosk "$ROOT"/check)
 unquoted() {
   grep -o '«[^»]*»' "$GUIDE" | sed 's/^«//; s/»$//' | sort -u | while IFS= read -r quote; do
     while IFS= read -r piece; do
