@@ -97,6 +97,59 @@ for row in "${launcher_table[@]}"; do
   left=$(grep -l "STANDIN_WORK=$run" /proc/[0-9]*/environ 2>/dev/null)
   check "$name: the launcher ends what it started" "$([ -z "$left" ]; echo $?)" "$left"
 done
+
+# ---- The session, and the room view of it ---------------------------------
+# The session of the account running this test, with the stand-in as its
+# station (as "quorvel" on PATH) and a stand-in for Epoptes' per-user client.
+run=$work/session
+mkdir -p "$run/folder/KIM" "$run/runtime" "$run/bin"
+chmod 700 "$run/runtime"
+ln -s "$KIOSK_STANDIN" "$run/bin/quorvel"
+printf '#!/bin/sh\necho "$DISPLAY" >"%s/epoptes"\nexec sleep 600\n' "$run" >"$run/bin/epoptes-client"
+chmod +x "$run/bin/epoptes-client"
+session() {  # (session CONF): the session with that kiosk.conf text, in place of the subshell
+  printf '%s\n' "$1" >"$run/kiosk.conf"
+  exec env PATH="$run/bin:$kiosk_dir:$PATH" STANDIN_WORK=$run STANDIN_ENDS="STAY STAY" XDG_RUNTIME_DIR=$run/runtime \
+    LANG=C LC_ALL=C QUORVEL_KIOSK_CONF=$run/kiosk.conf QUORVEL_EPOPTES_CLIENT=$run/bin/epoptes-client \
+    "$kiosk_dir/quorvel-session"
+}
+for conf in "" "ACCOUNT=someone-else
+STATION_FOLDER=$run/folder"; do
+  (session "$conf") >"$run/log" 2>&1
+  check "a session not set up for this account ends at once (status 1)" "$([ $? -eq 1 ]; echo $?)" "$(cat "$run/log")"
+done
+(session "ACCOUNT=$(id -un)
+STATION_FOLDER=$run/folder
+PROGRAM=quorvel
+LOCALE=ru_RU.UTF-8") >"$run/log" 2>&1 &
+session_pid=$!
+pids+=("$session_pid")
+until_shown "standin run 1"
+check "the session runs the station" $? "$(shown_now); $(cat "$run/log")"
+check "the session runs in Russian whatever the system's locale" \
+  "$(tr '\0' '\n' <"/proc/$(pgrep -P "$(pgrep -P "$session_pid" -x quorvel-kiosk)" -x quorvel)/environ" | grep -qx LC_ALL=ru_RU.UTF-8; echo $?)" "no LC_ALL=ru_RU.UTF-8"
+check "the session starts Epoptes' per-user client on its display" "$([ "$(cat "$run/epoptes" 2>/dev/null)" = "$DISPLAY" ]; echo $?)" "not started"
+
+# Another process watches the session's screen: x11vnc on its display, read
+# by an RFB client: the station's window (#3060a0) at 100,100 400x300 on black.
+port=$((5900 + 100 + RANDOM % 800))
+x11vnc -display "$DISPLAY" -rfbport "$port" -localhost -nopw -shared -forever -quiet -noxdamage >"$run/vnc.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.2; done
+view=$(python3 "$(dirname "$0")/rfb_frame.py" "$port" 300,250 1000,700 2>&1)
+check "the room view sees the session's screen" \
+  "$([ "$view" = "$(printf '1280x800\n300,250 3060a0\n1000,700 000000')" ]; echo $?)" "$view; $(cat "$run/vnc.log")"
+kill "${pids[-1]}" 2>/dev/null
+
+# Whatever ends in the session is started again: the launcher, then its station.
+kill -TERM "$(pgrep -P "$session_pid" -x quorvel-kiosk)"
+until_shown "standin run 2"
+check "a launcher that ended is started again by the session" $? "$(shown_now); $(cat "$run/log")"
+kill -TERM "$session_pid"
+wait "$session_pid" 2>/dev/null
+left=$(grep -l "STANDIN_WORK=$run" /proc/[0-9]*/environ 2>/dev/null)
+check "the session ends what it started" "$([ -z "$left" ]; echo $?)" "$left"
+
 kill "${pids[0]}" 2>/dev/null
 
 # arguments | environment | exit status
