@@ -7,6 +7,9 @@
 # station's own folder rule (QUORVEL_FOLDER_RULE): what it refuses (changing
 # nothing), what it writes, and that --remove leaves that root as it was.
 set -uo pipefail
+# Window names are read as UTF-8, as in the session (which sets its locale).
+export LANG=C.UTF-8
+unset LC_ALL
 kiosk_dir=$(cd "$(dirname "$0")/../../kiosk" && pwd)
 work=$(mktemp -d)
 pids=()
@@ -25,11 +28,12 @@ for v in QUORVEL_FOLDER_RULE QUORVEL_KIOSK_ENDED KIOSK_STANDIN; do
 done
 
 # ---- The launcher ---------------------------------------------------------
-display=:$((200 + RANDOM % 300))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# A free display of Xvfb's own choice, told once it accepts clients.
+mkfifo "$work/xready"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/xready" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+read -r number <"$work/xready" || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
+export DISPLAY=:$number
 ulimit -c 0
 
 # until_shown TITLE: a visible window named TITLE within 20 s.
@@ -74,8 +78,8 @@ for row in "${launcher_table[@]}"; do
       check "$name: the staff see the station's last message" \
         "$(grep -q "stand-in: no KIM here" "$run/runtime/quorvel-kiosk/report.txt"; echo $?)" "$(cat "$run/runtime/quorvel-kiosk/report.txt")"
       check "$name: no fourth run before the staff ask" "$([ "$(cat "$run/runs")" = 3 ]; echo $?)" "$(cat "$run/runs") runs"
-      xdotool search --onlyvisible --name "^Станция не работает\$" windowactivate --sync key Return 2>/dev/null ||
-        xdotool key Return ;;
+      xdotool search --onlyvisible --name "^Станция не работает\$" windowfocus --sync
+      xdotool key Return ;;
     folder)
       until_shown "Ожидание папки станции"
       check "$name: the waiting screen, nothing started" "$([ ! -e "$run/runs" ]; echo $?)" "$(cat "$run/log")"
