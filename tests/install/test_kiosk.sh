@@ -28,9 +28,11 @@ for v in QUORVEL_FOLDER_RULE QUORVEL_KIOSK_ENDED KIOSK_STANDIN; do
 done
 
 # ---- The launcher ---------------------------------------------------------
-# A free display of Xvfb's own choice, told once it accepts clients.
+# A free display of Xvfb's own choice, told once it accepts clients; no
+# reset (which refuses connections for a moment) when the last client goes,
+# as the session's X server (see the setup).
 mkfifo "$work/xready"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/xready" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$work/xready" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 read -r number <"$work/xready" || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
 export DISPLAY=:$number
@@ -65,7 +67,7 @@ for row in "${launcher_table[@]}"; do
   folder=$run/folder
   args=()
   if [ "$action" = folder ]; then folder=$run/stick/station; args=(--folder "$folder"); fi
-  (cd "$run/folder" && STANDIN_WORK=$run STANDIN_ENDS=$ends XDG_RUNTIME_DIR=$run/runtime QUORVEL_KIOSK_FAIL_WINDOW=60 \
+  (cd "$run/folder" && STANDIN_WORK=$run STANDIN_ENDS=$ends XDG_RUNTIME_DIR=$run/runtime \
     exec "$kiosk_dir/quorvel-kiosk" "${args[@]}" "$KIOSK_STANDIN" >"$run/log" 2>&1) &
   launcher=$!
   pids+=("$launcher")
