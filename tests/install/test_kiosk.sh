@@ -279,6 +279,7 @@ for row in "${setup_table[@]}"; do
   # shellcheck disable=SC2086
   setup $args >"$work/setup.log" 2>&1
   check "($kind) a second setup" $? "$(cat "$work/setup.log")"
+  check "($kind) the station folder there after a second setup" "$([ -d "$work/root$folder" ]; echo $?)" "no $folder"
   setup --remove >"$work/setup.log" 2>&1
   check "($kind) --remove" $? "$(cat "$work/setup.log")"
   check "($kind) --remove leaves the root as it was" "$([ "$before" = "$(snapshot)" ]; echo $?)" \
