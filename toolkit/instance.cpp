@@ -35,6 +35,8 @@ std::unique_ptr<QLockFile> claimStationFolder(const QString& folder) {
   QString host, app;
   const bool leftOver = lock->getLockInfo(&pid, &host, &app);
   g_interrupted = false;
+  // The exam room launcher says why it started this station again.
+  const QString launcherSaid = qEnvironmentVariable("QUORVEL_KIOSK_RESTART").simplified().left(300);
   if (lock->tryLock(0)) {
     if (leftOver) {
       g_interrupted = true;
@@ -42,6 +44,8 @@ std::unique_ptr<QLockFile> claimStationFolder(const QString& folder) {
                      QStringLiteral("the last run (process %1) did not end cleanly: a crash or a power cut")
                          .arg(pid));
     }
+    if (!launcherSaid.isEmpty())
+      journal::write(QStringLiteral("station-restart"), QStringLiteral("the last run ended: ") + launcherSaid);
     return lock;
   }
   if (lock->error() != QLockFile::LockFailedError) return lock;  // not lockable here: nothing to guard
@@ -59,19 +63,22 @@ namespace {
 
 int g_signalPipe[2] = {-1, -1};
 bool g_endRequested = false;
+int g_endSignal = 0;
 std::function<void()> g_onEnd;
 
 // Async-signal-safe: one byte into the pipe, read by the event loop.
-void onEndSignal(int) {
+void onEndSignal(int sig) {
   const int saved = errno;
-  const char byte = 1;
+  const char byte = char(sig);
   [[maybe_unused]] auto n = write(g_signalPipe[1], &byte, 1);
   errno = saved;
 }
 
 void endFromEventLoop() {
   char buf[64];
-  while (read(g_signalPipe[0], buf, sizeof buf) > 0) {
+  ssize_t n;
+  while ((n = read(g_signalPipe[0], buf, sizeof buf)) > 0) {
+    if (g_endSignal == 0) g_endSignal = buf[0];
   }
   g_endRequested = true;
   if (g_onEnd) g_onEnd();
@@ -95,5 +102,7 @@ void installEndSignals(std::function<void()> onEnd) {
 }
 
 bool endRequested() { return g_endRequested; }
+
+int endStatus() { return g_endRequested ? 128 + (g_endSignal > 0 ? g_endSignal : SIGTERM) : 0; }
 
 }  // namespace station

@@ -19,6 +19,9 @@ class Backdrop : public QWidget {
   explicit Backdrop(QWidget* station)
       : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus), station_(station) {
     setObjectName(QStringLiteral("kioskBackdrop"));
+    // The launcher tells it by this name from the station's own windows: a
+    // station left with nothing but its backdrop is started again.
+    setWindowTitle(QStringLiteral("quorvel-kiosk-backdrop"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setAttribute(Qt::WA_DeleteOnClose, false);
     QPalette p = palette();

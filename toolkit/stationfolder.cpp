@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "toolkit/dialogs.h"
+#include "toolkit/folderrule.h"
 #include "toolkit/journal.h"
 
 namespace station::stationfolder {
@@ -24,15 +25,7 @@ bool holdsKim(const QString& folder) { return QFileInfo(QDir(folder).filePath(QS
 }  // namespace
 
 bool isSystemFolder(const QString& folder) {
-  const QString path = clean(folder);
-  if (path == QLatin1String("/") || path == QLatin1String("/var") || path == QLatin1String("/home")) return true;
-  static const char* const kTrees[] = {"/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/usr",
-                                       "/etc", "/boot", "/dev", "/proc", "/sys", "/run"};
-  for (const char* tree : kTrees) {
-    const QString t = QString::fromLatin1(tree);
-    if (path == t || path.startsWith(t + QLatin1Char('/'))) return true;
-  }
-  return false;
+  return folderrule::checkForThisAccount(folder, folderrule::Use::Station).refused();
 }
 
 Choice choose(const QString& programFolder, const QString& currentFolder) {

@@ -19,7 +19,8 @@ struct Choice {
   enum class Why { CurrentHasKim, ProgramHasKim, Current, SystemFolder } why = Why::Current;
 };
 
-// Paths under the system's own folders (/, /usr, /bin, /etc, /proc ...).
+// Folders that may never be a station folder (toolkit/folderrule.h): the
+// system's own, the shared ones, other accounts' homes.
 bool isSystemFolder(const QString& folder);
 // The rule above, for a program in programFolder started in currentFolder.
 Choice choose(const QString& programFolder, const QString& currentFolder);

@@ -45,14 +45,15 @@ int stationMain(int argc, char** argv, const StageSet& stages, const Deliverable
   stages.createCountdownWindow();
   stages.createTextCheckWindow();
   // A signal during start-up (while a box of FormCreate was open) ends the
-  // station here: the loop below would not see it any more.
+  // station here: the loop below would not see it any more. A signal's end
+  // is told apart from the organiser's (0) by its status, 128 + its number.
   int rc = 0;
   if (!endRequested()) {
     kiosk::showMain(frmMain);
     rc = app.exec();
   }
   delete frmMain;
-  return endRequested() ? 0 : rc;
+  return endRequested() ? endStatus() : rc;
 }
 
 }  // namespace station

@@ -277,8 +277,11 @@ int main(int argc, char** argv) {
     g_dev->setTone(440.0, 0.3);
   }
   qAddPreRoutine(drive);
-  return station::stationMain(argc, argv,
-                              {&station::registerStages, &station::createCountdownWindow,
-                               &station::createTextCheckWindow},
-                              station::kQuorvel);
+  const int rc = station::stationMain(argc, argv,
+                                      {&station::registerStages, &station::createCountdownWindow,
+                                       &station::createTextCheckWindow},
+                                      station::kQuorvel);
+  // A scene ends the station with SIGTERM once its pictures are taken: that
+  // end (128 + SIGTERM) is the scene's success.
+  return rc == 128 + SIGTERM ? 0 : rc;
 }

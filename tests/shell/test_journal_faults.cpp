@@ -113,14 +113,23 @@ class TestJournalFaults : public QObject {
 
   // A lock left by a station that ended without releasing it (killed, a
   // power cut) is taken over and written as station-restart; one released
-  // at a clean end is not.
+  // at a clean end is not. What the exam room launcher says about the last
+  // run (a signal's end, a window gone) is a station-restart line too.
   void staleLockIsARestart_data() {
     QTest::addColumn<bool>("released");
-    QTest::newRow("the last station was killed") << false;
-    QTest::newRow("the last station ended cleanly") << true;
+    QTest::addColumn<QString>("launcherSaid");
+    QTest::newRow("the last station was killed") << false << QString();
+    QTest::newRow("the last station ended cleanly") << true << QString();
+    QTest::newRow("ended by SIGTERM, started again by the launcher")
+        << true << "it was ended by SIGTERM (status 143); started again by the kiosk launcher";
+    QTest::newRow("its window was gone, ended by the launcher")
+        << true << "its window was gone while its process still ran;\nthe launcher ended it (status 143)";
   }
   void staleLockIsARestart() {
     QFETCH(bool, released);
+    QFETCH(QString, launcherSaid);
+    qputenv("QUORVEL_KIOSK_RESTART", launcherSaid.toUtf8());
+    const auto unset = qScopeGuard([] { qunsetenv("QUORVEL_KIOSK_RESTART"); });
     QTemporaryDir dir;
     const pid_t child = fork();
     if (child == 0) {
@@ -143,6 +152,11 @@ class TestJournalFaults : public QObject {
       return l.contains("\tstation-restart\tthe last run (process ") && l.contains("did not end cleanly");
     });
     QCOMPARE(restart, !released);
+    const QString said = "\tstation-restart\tthe last run ended: " + launcherSaid.simplified();
+    const bool told = std::any_of(lines.begin(), lines.end(), [&](const QByteArray& l) {
+      return QString::fromUtf8(l).endsWith(said);
+    });
+    QCOMPARE(told, !launcherSaid.isEmpty());
   }
 };
 

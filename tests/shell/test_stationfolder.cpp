@@ -23,7 +23,8 @@ class TestStationFolder : public QObject {
     QTest::newRow("/proc") << "/proc/self" << true;
     QTest::newRow("/home itself") << "/home" << true;
     QTest::newRow("/bin/.. is the root") << "/bin/.." << true;
-    QTest::newRow("a home's folder") << "/home/exam/station" << false;
+    QTest::newRow("a folder in the account's own home") << QDir::homePath() + "/station" << false;
+    QTest::newRow("a folder in another account's home") << "/home/no-such-exam-account/station" << true;
     QTest::newRow("/srv") << "/srv/quorvel" << false;
     QTest::newRow("/var/lib below") << "/var/lib/quorvel" << false;
     QTest::newRow("a name that only starts like /usr") << "/usrdata/station" << false;
