@@ -23,7 +23,7 @@ failures=0
 check() {  # check NAME CONDITION-STATUS DETAILS
   if [ "$2" -eq 0 ]; then echo "PASS: $1"; else echo "FAIL: $1: $3"; failures=$((failures + 1)); fi
 }
-for v in QUORVEL_FOLDER_RULE QUORVEL_KIOSK_ENDED KIOSK_STANDIN; do
+for v in QUORVEL_FOLDER_RULE QUORVEL_KIOSK_ENDED KIOSK_STANDIN QUORVEL_STAFF; do
   [ -x "${!v:-}" ] || { echo "FAIL: $v names no program (run through ctest)"; exit 1; }
 done
 
@@ -58,6 +58,8 @@ launcher_table=(
   "ends at once three times|1 1 1 STAY|again|standin run 4|run 4: it ended with status 1; started again by staff after 3 ends within a minute"
   "window gone, process alive|GONE STAY||standin run 2|run 2: its window was gone while its process still ran; the launcher ended it (status 143); started again by the kiosk launcher"
   "station folder missing|STAY|folder|standin run 1|run 1: "
+  "clean end, staff go on with the exam|0 STAY|staff 10|standin run 2|run 2: "
+  "clean end, staff leave the session|0|staff 20||run 1: "
 )
 for row in "${launcher_table[@]}"; do
   IFS='|' read -r name ends action next said <<<"$row"
@@ -67,8 +69,18 @@ for row in "${launcher_table[@]}"; do
   folder=$run/folder
   args=()
   if [ "$action" = folder ]; then folder=$run/stick/station; args=(--folder "$folder"); fi
-  (cd "$run/folder" && STANDIN_WORK=$run STANDIN_ENDS=$ends XDG_RUNTIME_DIR=$run/runtime \
-    exec "$kiosk_dir/quorvel-kiosk" "${args[@]}" "$KIOSK_STANDIN" >"$run/log" 2>&1) &
+  # The staff screen's stand-in: says where it ran and ends as staff chose.
+  staff=""
+  if [ "${action%% *}" = staff ]; then
+    staff=$run/staff
+    printf '#!/bin/sh
+echo "$*" >>"%s/staff-runs"
+exit %s
+' "$run" "${action#* }" >"$staff"
+    chmod +x "$staff"
+  fi
+  (cd "$run/folder" && STANDIN_WORK=$run STANDIN_ENDS=$ends XDG_RUNTIME_DIR=$run/runtime QUORVEL_KIOSK_STAFF=$staff \
+    QUORVEL_STAFF_PIN=$run/pin exec "$kiosk_dir/quorvel-kiosk" "${args[@]}" "$KIOSK_STANDIN" >"$run/log" 2>&1) &
   launcher=$!
   pids+=("$launcher")
   case "$action" in
@@ -88,8 +100,17 @@ for row in "${launcher_table[@]}"; do
       sleep 1
       mkdir -p "$folder/KIM" ;;
   esac
-  until_shown "$next"
-  check "$name: $next comes on screen" $? "on screen: $(shown_now); $(cat "$run/log")"
+  if [ "$action" = "staff 20" ]; then
+    wait "$launcher"
+    check "$name: the launcher ends with status 20, which ends the session" "$([ $? -eq 20 ]; echo $?)" "$(cat "$run/log")"
+  else
+    until_shown "$next"
+    check "$name: $next comes on screen" $? "on screen: $(shown_now); $(cat "$run/log")"
+  fi
+  if [ -n "$staff" ]; then
+    check "$name: the staff screen ran once, in the station folder with the PIN file" \
+      "$([ "$(cat "$run/staff-runs")" = "--pin-file $run/pin $folder" ]; echo $?)" "$(cat "$run/staff-runs" 2>/dev/null)"
+  fi
   journal=$folder/journal
   check "$name: the journal says \"$said\"" "$([ "$(tail -n 1 "$journal" 2>/dev/null)" = "$said" ]; echo $?)" \
     "$(cat "$journal" 2>/dev/null; cat "$run/log")"
@@ -285,6 +306,26 @@ for row in "${setup_table[@]}"; do
   check "($kind) --remove leaves the root as it was" "$([ "$before" = "$(snapshot)" ]; echo $?)" \
     "$(diff <(echo "$before") <(snapshot))"
 done
+
+# The staff PIN: given on standard input, kept only as a salted hash the
+# exam account's group may read; one that is not 4 to 12 digits refused
+# with nothing changed; --pin changes it; --remove deletes it.
+make_root
+before=$(snapshot)
+echo 12ab | QUORVEL_STAFF=$QUORVEL_STAFF setup exam /srv/exam/station quorvel >"$work/setup.log" 2>&1
+check "setup with a PIN that is not one is refused" "$([ $? -eq 1 ]; echo $?)" "$(cat "$work/setup.log")"
+check "a refused PIN changes nothing" "$([ "$before" = "$(snapshot)" ]; echo $?)" "$(diff <(echo "$before") <(snapshot))"
+echo 2468 | QUORVEL_STAFF=$QUORVEL_STAFF setup exam /srv/exam/station quorvel >"$work/setup.log" 2>&1
+check "setup with a PIN" $? "$(cat "$work/setup.log")"
+pin=$work/root/etc/quorvel/staff-pin
+check "the PIN file is a salted hash, mode 640" \
+  "$(grep -q '^pbkdf2-sha256 200000 [0-9a-f]\{32\} [0-9a-f]\{64\}$' "$pin" && ! grep -q 2468 "$pin" && [ "$(stat -c %a "$pin")" = 640 ]; echo $?)" \
+  "$(stat -c %a "$pin" 2>/dev/null) $(cat "$pin" 2>/dev/null)"
+first=$(cat "$pin")
+echo 97531 | QUORVEL_STAFF=$QUORVEL_STAFF setup --pin >"$work/setup.log" 2>&1
+check "--pin changes the PIN" "$([ $? -eq 0 ] && [ "$(cat "$pin")" != "$first" ]; echo $?)" "$(cat "$work/setup.log")"
+setup --remove >/dev/null 2>&1
+check "--remove deletes the PIN file" "$([ ! -e "$pin" ] && [ "$before" = "$(snapshot)" ]; echo $?)" "$(diff <(echo "$before") <(snapshot))"
 
 # A station folder that holds answers is kept by --remove.
 make_root
