@@ -41,10 +41,16 @@ QString enter() {
   const QString here = QDir::currentPath();
   const Choice c = choose(QCoreApplication::applicationDirPath(), here);
   if (c.why == Choice::Why::SystemFolder || !QDir::setCurrent(c.folder)) {
-    const QString text = QStringLiteral("Папка \"%1\" не может быть папкой станции: это системная папка или "
-                                        "в неё нельзя перейти.\n"
+    const QString folder = c.folder.isEmpty() ? clean(here) : c.folder;
+    // Why, in the staff's words: the rule says which kind of folder it is.
+    const folderrule::Verdict verdict = folderrule::checkForThisAccount(folder, folderrule::Use::Station);
+    const QString why = verdict.why == folderrule::Verdict::Why::OtherHome      ? QStringLiteral("это домашняя папка другой учётной записи")
+                        : verdict.why == folderrule::Verdict::Why::SharedFolder ? QStringLiteral("это общая папка системы")
+                        : verdict.refused()                                     ? QStringLiteral("это системная папка")
+                                                                                : QStringLiteral("в неё нельзя перейти");
+    const QString text = QStringLiteral("Папка \"%1\" не может быть папкой станции: %2.\n"
                                         "Запустите станцию из папки станции, в которой лежит папка KIM.")
-                             .arg(QDir::toNativeSeparators(c.folder.isEmpty() ? clean(here) : c.folder));
+                             .arg(QDir::toNativeSeparators(folder), why);
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     dialogs::showStopBox(text);
     return {};
