@@ -27,7 +27,8 @@ QString shortDetails(const QString& details) {
 // Events that tell of a fault met while a participant's exam went on.
 bool remark(const QString& event) {
   return event == QLatin1String("error-box") || event == QLatin1String("device-lost") ||
-         event == QLatin1String("recording-gap") || event == QLatin1String("recording-refused");
+         event == QLatin1String("recording-gap") || event == QLatin1String("recording-refused") ||
+         event == QLatin1String("no-sound-end");
 }
 
 }  // namespace
