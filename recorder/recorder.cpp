@@ -71,7 +71,9 @@ void Recorder::setTimer() {
     timer_ = new QTimer(this);
     onEvent(timer_, &QTimer::timeout, this, [this] { tick(); });
   }
-  const bool metering = state_ == State::Recording && meterShown_ && meter_;
+  // The bar at its pace only while someone can see it; otherwise the look
+  // every kWatchMs notices when the window is back.
+  const bool metering = state_ == State::Recording && meterShown_ && meter_ && meter_->canBeSeen();
   const int interval = metering ? kMeterMs : kWatchMs;
   if (!timer_->isActive() || timer_->interval() != interval) timer_->start(interval);
 }
@@ -372,8 +374,17 @@ void Recorder::tick() {
       } else {
         for (Report& r : deviceEvents(RecordChannel)) reports.push_back(std::move(r));
         lookAtSilence(RecordChannel, false);
-        if (meter_ && measuring_.load(std::memory_order_relaxed))
-          meter_->take(blockPeak_.exchange(0, std::memory_order_relaxed));
+        if (meter_ && meterShown_) {
+          // The capture measures only for a bar that someone can see.
+          const bool seen = meter_->canBeSeen();
+          if (seen && measuring_.load(std::memory_order_relaxed))
+            meter_->take(blockPeak_.exchange(0, std::memory_order_relaxed));
+          if (seen != measuring_.load(std::memory_order_relaxed)) {
+            measuring_.store(seen, std::memory_order_relaxed);
+            blockPeak_.store(0, std::memory_order_relaxed);
+          }
+          setTimer();  // the bar's pace while it can be seen, the watch's otherwise
+        }
       }
       break;
     case State::Idle:

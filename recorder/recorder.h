@@ -102,9 +102,12 @@ class Recorder : public QObject {
   bool meterShown() const { return meterShown_; }
 
   // How often the recorder looks at the recording and the output device,
-  // and how often it takes the level, in milliseconds.
+  // and how often it takes the level, in milliseconds. Ten looks a second
+  // keep the bar moving with the voice; every look wakes the user-interface
+  // thread, and on a virtual machine a wake-up costs about as much as
+  // drawing the bar, so the bar's share of the station is its wake-ups.
   static constexpr int kWatchMs = 200;
-  static constexpr int kMeterMs = 50;
+  static constexpr int kMeterMs = 100;
 
  signals:
   // The running recording ended without stop(): its encoder ended or its
