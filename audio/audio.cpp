@@ -244,6 +244,13 @@ std::vector<RecordEvent> recordEvents(Handle recording) {
   return rec->takeEvents();
 }
 
+SilenceWatch::Seen recordSilence(Handle recording) {
+  const auto rec = findRecordingOrLast(recording);
+  if (!rec) return fail(ErrHandle), SilenceWatch::Seen{};
+  ok();
+  return rec->silence.seen();
+}
+
 QString captureDeviceName() {
   State& s = state();
   std::shared_ptr<Recording> running;

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "audio/silence.h"
+
 namespace audio {
 
 using Handle = std::uint32_t;
@@ -206,6 +208,10 @@ RecordStatus recordStatus(Handle recording);
 // What happened to the recording's device since the last call (drained:
 // each event is told once), oldest first. Empty and ErrHandle as above.
 std::vector<RecordEvent> recordEvents(Handle recording);
+// Near-digital silence in what the recording's device has delivered so far
+// (see audio/silence.h), in frames of captured sound; takes no lock. Empty
+// and ErrHandle as above.
+SilenceWatch::Seen recordSilence(Handle recording);
 // The name of the recording device in use by the running recording, or the
 // last one known (from recordInit() or an earlier recording); empty when
 // the sound system cannot tell.

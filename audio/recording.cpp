@@ -58,6 +58,7 @@ int Recording::startCapture() {
     capturingNow = r;
     if (e) e->push(frames, count);
     r->frames.fetch_add(count, std::memory_order_relaxed);
+    r->silence.feed(frames, count);
     if (r->proc && !r->proc(r->handle, frames, static_cast<std::uint32_t>(count * kChannels * 2), r->user))
       r->ended.store(true, std::memory_order_release);
     capturingNow = nullptr;
@@ -149,6 +150,8 @@ void Recording::watchLoop() {
 void Recording::deviceGone(std::int64_t now) {
   backend().stopCapture();
   capturing = false;
+  // Nothing feeds it now: a quiet run ends where the device went away.
+  silence.restart();
   gapStartNs_ = std::min(lastBlockNs.load(), now);
   silenceFrames_ = 0;
   const std::int64_t pos = positionMs();

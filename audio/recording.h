@@ -14,6 +14,7 @@
 
 #include "audio/audio.h"
 #include "audio/encoder.h"
+#include "audio/silence.h"
 
 namespace audio {
 
@@ -47,6 +48,9 @@ struct Recording {
   std::atomic<std::uint64_t> frames{0};
   // Steady clock when the last captured block arrived (or the capture started).
   std::atomic<std::int64_t> lastBlockNs{0};
+  // Near-digital silence in what the device delivers (the silence that
+  // stands in for a missing device is not judged: that loss is told as such).
+  SilenceWatch silence;
 
   ~Recording();
 

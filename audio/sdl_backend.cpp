@@ -20,7 +20,13 @@ namespace {
 // Small device blocks keep the capture latency low, so that the beginning
 // and the end of an answer reach the file (about 12 ms and 23 ms).
 constexpr int kCaptureBlockFrames = 1024;
-constexpr int kOutputBlockFrames = 1024;
+// The output block is also what the sound server keeps queued for us: with
+// 1024 frames PulseAudio held 17 ms, and on a busy machine SDL's output
+// thread came late often enough that the server ran dry and played its own
+// silence in the middle of an answer (a stutter, and a review 0.3 s longer
+// than the answer). 4096 frames (93 ms) leave the thread that much slack;
+// a press of play or stop is heard at most that much later.
+constexpr int kOutputBlockFrames = 4096;
 // On stop, the capture runs on until the sound of the moment of the stop has
 // arrived: as many frames as the clock says since the first block, plus this
 // tail for the way through the sound server; bounded in time. A capture that

@@ -32,7 +32,8 @@ QString shortDetails(const QString& details) {
 bool remark(const QString& event) {
   return event == QLatin1String("error-box") || event == QLatin1String("device-lost") ||
          event == QLatin1String("recording-gap") || event == QLatin1String("recording-refused") ||
-         event == QLatin1String("answer-rechecked") || event == QLatin1String("check-failed");
+         event == QLatin1String("answer-rechecked") || event == QLatin1String("check-failed") ||
+         event == QLatin1String("no-sound-end");
 }
 
 }  // namespace

@@ -72,7 +72,9 @@ void Recorder::setTimer() {
     timer_ = new QTimer(this);
     onEvent(timer_, &QTimer::timeout, this, [this] { tick(); });
   }
-  const bool metering = state_ == State::Recording && meterShown_ && meter_;
+  // The bar at its pace only while someone can see it; otherwise the look
+  // every kWatchMs notices when the window is back.
+  const bool metering = state_ == State::Recording && meterShown_ && meter_ && meter_->canBeSeen();
   const int interval = metering ? kMeterMs : kWatchMs;
   if (!timer_->isActive() || timer_->interval() != interval) timer_->start(interval);
 }
@@ -108,6 +110,7 @@ std::vector<Recorder::Report> Recorder::finish(const char* how) {
   RecordChannel = 0;
   // What the device did until the end; a gap still open is closed by it.
   reports = deviceEvents(handle);
+  lookAtSilence(handle, true);
   const audio::RecordStatus status = audio::recordStatus(handle);
   if (!status.gaps.empty() && !status.gaps.back().cameBack) {
     const audio::RecordGap& gap = status.gaps.back();
@@ -156,6 +159,44 @@ std::vector<Recorder::Report> Recorder::finish(const char* how) {
   });
   state_ = State::Idle;
   return reports;
+}
+
+void Recorder::lookAtSilence(audio::Handle handle, bool ending) {
+  using audio::SilenceWatch;
+  const SilenceWatch::Seen seen = audio::recordSilence(handle);
+  const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
+  // The time of day at a frame judged, counted back from the last one judged.
+  const auto wallAt = [&](std::uint64_t frame) {
+    return now - std::int64_t((seen.judged - std::min(frame, seen.judged)) * 1000 / SilenceWatch::kFramesPerSecond);
+  };
+  const auto iso = [](std::int64_t wall) { return QDateTime::fromMSecsSinceEpoch(wall).toString(Qt::ISODateWithMs); };
+  if (silentFrom_ == SilenceWatch::kNone) {
+    if (ending || !seen.silent()) return;
+    silentFrom_ = seen.quietFrom;
+    silentFromWallMs_ = wallAt(seen.quietFrom);
+    journal::write(QStringLiteral("no-sound-start"),
+                   QStringLiteral("%1; silent since %2").arg(file_, iso(silentFromWallMs_)));
+    emit silenceChanged(true);
+    return;
+  }
+  QString how;
+  std::uint64_t to = seen.judged;
+  if (seen.quietFrom != silentFrom_) {
+    // The run told has ended: where the sound came back, or the device went.
+    if (seen.endedFrom == silentFrom_) to = seen.endedTo;
+    how = audio::recordStatus(handle).deviceLost ? QStringLiteral("the device went away")
+                                                  : QStringLiteral("sound came back");
+  } else if (ending) {
+    how = QStringLiteral("until the end of the recording");
+  } else {
+    return;
+  }
+  const double seconds = double(to - std::min(to, silentFrom_)) / SilenceWatch::kFramesPerSecond;
+  journal::write(QStringLiteral("no-sound-end"),
+                 QStringLiteral("%1; silent from %2 to %3 (%4 s); %5")
+                     .arg(file_, iso(silentFromWallMs_), iso(wallAt(to)), QString::number(seconds, 'f', 1), how));
+  silentFrom_ = SilenceWatch::kNone;
+  emit silenceChanged(false);
 }
 
 void Recorder::journalGap(const audio::RecordGap& gap) {
@@ -333,8 +374,18 @@ void Recorder::tick() {
         ended = true;
       } else {
         for (Report& r : deviceEvents(RecordChannel)) reports.push_back(std::move(r));
-        if (meter_ && measuring_.load(std::memory_order_relaxed))
-          meter_->take(blockPeak_.exchange(0, std::memory_order_relaxed));
+        lookAtSilence(RecordChannel, false);
+        if (meter_ && meterShown_) {
+          // The capture measures only for a bar that someone can see.
+          const bool seen = meter_->canBeSeen();
+          if (seen && measuring_.load(std::memory_order_relaxed))
+            meter_->take(blockPeak_.exchange(0, std::memory_order_relaxed));
+          if (seen != measuring_.load(std::memory_order_relaxed)) {
+            measuring_.store(seen, std::memory_order_relaxed);
+            blockPeak_.store(0, std::memory_order_relaxed);
+          }
+          setTimer();  // the bar's pace while it can be seen, the watch's otherwise
+        }
       }
       break;
     case State::Idle:
@@ -354,6 +405,7 @@ void Recorder::endOnSignal() {
       // check and manifest line are written before the station ends (the
       // end waits for them).
       const double recorded = seconds();
+      lookAtSilence(RecordChannel, true);
       audio::channelStop(RecordChannel);
       flushMicros_ = flushToDisk(file_);
       journalStop(file_, recorded, "ended with the station");

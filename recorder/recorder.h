@@ -102,9 +102,12 @@ class Recorder : public QObject {
   bool meterShown() const { return meterShown_; }
 
   // How often the recorder looks at the recording and the output device,
-  // and how often it takes the level, in milliseconds.
+  // and how often it takes the level, in milliseconds. Ten looks a second
+  // keep the bar moving with the voice; every look wakes the user-interface
+  // thread, and on a virtual machine a wake-up costs about as much as
+  // drawing the bar, so the bar's share of the station is its wake-ups.
   static constexpr int kWatchMs = 200;
-  static constexpr int kMeterMs = 50;
+  static constexpr int kMeterMs = 100;
 
  signals:
   // The running recording ended without stop(): its encoder ended or its
@@ -122,6 +125,10 @@ class Recorder : public QObject {
   void failed(const QString& message, int code);
   // The meter is to be shown or hidden (a recording started or ended).
   void meterActive(bool on);
+  // The running recording's microphone gives near-digital silence (on), or
+  // gives sound again or the recording has ended (off). The journal has been
+  // told already.
+  void silenceChanged(bool silent);
 
  private:
   // The capture thread's callback: measures the block's peak for the level
@@ -131,6 +138,10 @@ class Recorder : public QObject {
   std::vector<Report> finish(const char* how);
   std::vector<Report> deviceEvents(audio::Handle handle);
   void journalGap(const audio::RecordGap& gap);
+  // Tells (journal, silenceChanged) when the microphone has gone quiet and
+  // when it gives sound again; at the end of the recording (ending true) a
+  // quiet run still going on is told as lasting until then.
+  void lookAtSilence(audio::Handle handle, bool ending);
   void tick();
   void setTimer();
   void meterOn(bool on);
@@ -147,6 +158,10 @@ class Recorder : public QObject {
   qint64 roomNeeded_ = 0;
   QString manifestDir_, manifestKey_;
   qint64 flushMicros_ = 0;
+  // The quiet run told as silence, in frames of captured sound (kNone: none
+  // told), and the time of day it began.
+  std::uint64_t silentFrom_ = audio::SilenceWatch::kNone;
+  std::int64_t silentFromWallMs_ = 0;
   // The loudest sample the capture thread saw since the bar last took it.
   std::atomic<int> blockPeak_{0};
   std::atomic<bool> measuring_{false};

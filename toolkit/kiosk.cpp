@@ -45,6 +45,28 @@ class Backdrop : public QWidget {
 };
 }  // namespace
 
+double scaleFor(const QSize& screenSize, const QSize& design) {
+  if (design.isEmpty()) return 1.0;
+  double f = 1.0;
+  while (design.width() * (f + 0.25) <= screenSize.width() && design.height() * (f + 0.25) <= screenSize.height())
+    f += 0.25;
+  return f;
+}
+
+void chooseScale(int argc, char** argv) {
+  if (!active() || qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) return;
+  QSize pixels;
+  {
+    // The screen is known only to an application: this one lives just long
+    // enough to ask, before the station's own reads the factor.
+    int n = argc;
+    QGuiApplication probe(n, argv);
+    if (const QScreen* s = QGuiApplication::primaryScreen()) pixels = s->size() * s->devicePixelRatio();
+  }
+  const double f = scaleFor(pixels, screen::kDesignSize);
+  if (f > 1.0) qputenv("QT_SCALE_FACTOR", QByteArray::number(f));
+}
+
 bool active() { return qEnvironmentVariable("QUORVEL_KIOSK") == QLatin1String("1"); }
 
 void showMain(QWidget* mainWindow) {

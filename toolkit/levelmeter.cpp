@@ -1,6 +1,7 @@
 #include "toolkit/levelmeter.h"
 
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
@@ -12,7 +13,7 @@ LevelMeter::LevelMeter(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("LevelMeter"));
   setAttribute(Qt::WA_TransparentForMouseEvents);
   // Every pixel is painted here: nothing beneath needs repainting when the
-  // level changes, twenty times a second.
+  // level changes, ten times a second.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setToolTip(QStringLiteral("Уровень сигнала микрофона"));
   setAccessibleName(QStringLiteral("Микрофон"));
@@ -23,10 +24,19 @@ void LevelMeter::take(int peak) {
   const double shown = std::max(db, levelDb_ - kFallDb);
   const bool moved = fillEnd(shown) != fillEnd(levelDb_);
   levelDb_ = shown;
-  // Painted only when the bar's end moves by a pixel, and at once rather
-  // than through a posted request: no second pass of the event loop (with
-  // its idle handlers) twenty times a second.
-  if (moved && isVisible()) repaint();
+  // Painted only when the bar's end moves by a pixel (its colours lie where
+  // it ends, so they change only then), and at once rather than through a
+  // posted request: no second pass of the event loop (with its idle
+  // handlers) ten times a second. A window that is minimised or covered
+  // is painted whole when it shows again, with the level of then.
+  if (moved && canBeSeen()) repaint();
+}
+
+bool LevelMeter::canBeSeen() const {
+  if (!isVisible()) return false;
+  const QWidget* top = window();
+  const QWindow* w = top->windowHandle();
+  return w && w->isExposed() && !(top->windowState() & Qt::WindowMinimized);
 }
 
 int LevelMeter::fillEnd(double db) const {
@@ -73,6 +83,7 @@ void LevelMeter::drawPictures() {
 void LevelMeter::resizeEvent(QResizeEvent*) { drawPictures(); }
 
 void LevelMeter::paintEvent(QPaintEvent*) {
+  ++paints_;
   if (full_.isNull() || full_.deviceIndependentSize().toSize() != size()) drawPictures();
   QPainter p(this);
   // The filled part ends one pixel inside the frame, at the level's x.

@@ -21,10 +21,16 @@ class LevelMeter : public QWidget {
   void reset();
   // The level shown now, dBFS (kFloorDb for silence).
   double levelDb() const { return levelDb_; }
+  // Someone can see the bar: it is shown and its window is on the screen
+  // (not minimised, not fully covered). While nobody can, nothing is drawn.
+  bool canBeSeen() const;
+  // How often the bar has been painted since it was made.
+  int paints() const { return paints_; }
 
   static constexpr double kFloorDb = -60.0;
-  // How far the shown level falls per take() when the signal drops.
-  static constexpr double kFallDb = 3.0;
+  // How far the shown level falls per take() when the signal drops: 60 dB
+  // a second at ten takes a second.
+  static constexpr double kFallDb = 6.0;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -35,12 +41,13 @@ class LevelMeter : public QWidget {
   int fillEnd(double db) const;
   // The bar drawn once full and once empty, caption and frame included: a
   // paint copies the full one left of the level and the empty one right of
-  // it, which costs a fraction of drawing bands and text twenty times a
+  // it, which costs a fraction of drawing bands and text ten times a
   // second.
   void drawPictures();
   QPixmap picture(bool full) const;
 
   double levelDb_ = kFloorDb;
+  int paints_ = 0;
   QPixmap full_;
   QPixmap empty_;
 };

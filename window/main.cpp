@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLockFile>
+#include <QPalette>
 #include <QProgressBar>
 #include <QScreen>
 #include <QTimer>
@@ -71,6 +72,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
     else ShowError(message, code);
   });
   connect(recorder_, &station::Recorder::meterActive, this, &TfrmMain::showLevelMeter);
+  connect(recorder_, &station::Recorder::silenceChanged, this, &TfrmMain::showSoundWarning);
 
   frmMain = this;
   try {
@@ -303,6 +305,45 @@ void TfrmMain::showLevelMeter(bool on) {
   levelMeter_->setGeometry(width() - kMeterWidth - 8, 6, kMeterWidth, kMeterHeight);
   levelMeter_->setVisible(on);
   if (on) levelMeter_->raise();
+}
+
+QString TfrmMain::soundWarningText() {
+  return QStringLiteral("Микрофон не передаёт звук. Поднимите руку: организатор проверит гарнитуру.");
+}
+
+// White on red, where no recording screen has anything to read: over the
+// status bar's caption (the gauge and the seconds left stay in view), or,
+// on the screens without a status bar (the code recording, the equipment
+// check), in the band between their buttons and the microphone picture.
+// The recording goes on under it.
+void TfrmMain::showSoundWarning(bool on) {
+  if (!soundWarning_) {
+    soundWarning_ = new QLabel(soundWarningText(), this);
+    soundWarning_->setObjectName(QStringLiteral("lblNoSound"));
+    soundWarning_->setWordWrap(true);
+    soundWarning_->setAlignment(Qt::AlignCenter);
+    soundWarning_->setFont(station::arialFont(16, true));
+    soundWarning_->setAutoFillBackground(true);
+    QPalette p = soundWarning_->palette();
+    p.setColor(QPalette::Window, QColor(200, 0, 0));
+    p.setColor(QPalette::WindowText, Qt::white);
+    soundWarning_->setPalette(p);
+    soundWarning_->setAccessibleName(soundWarningText());
+    soundWarning_->hide();
+  }
+  if (!on) {
+    soundWarning_->hide();
+    return;
+  }
+  if (Panel1->isVisible()) {
+    const int m = station::screen::scaled(2);
+    soundWarning_->setGeometry(Panel1->x() + m, Panel1->y() + m, ProcessBar->x() - 2 * m, Panel1->height() - 2 * m);
+  } else {
+    const int w = station::screen::scaled(480), h = station::screen::scaled(60);
+    soundWarning_->setGeometry((width() - w) / 2, station::screen::scaled(158), w, h);
+  }
+  soundWarning_->show();
+  soundWarning_->raise();
 }
 
 bool TfrmMain::ensureAnswerFolders(QString* reason) const {

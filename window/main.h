@@ -52,6 +52,11 @@ class TfrmMain : public QWidget {
   // setLevelMeterShown(false), which also stops measuring the level.
   station::LevelMeter* levelMeter() const { return levelMeter_; }
   void setLevelMeterShown(bool shown);
+  // The warning that the microphone gives no sound, shown while a running
+  // recording's microphone gives near-digital silence (null before the
+  // first time).
+  QLabel* soundWarning() const { return soundWarning_; }
+  static QString soundWarningText();
   // The station is ending on a signal: a running recording is finished (its
   // file complete), no recording starts any more, the close is allowed.
   void endOnSignal();
@@ -135,6 +140,7 @@ class TfrmMain : public QWidget {
   void buildStatusBar();
 
   void showLevelMeter(bool on);
+  void showSoundWarning(bool on);
   static constexpr int kMeterWidth = 120;
   static constexpr int kMeterHeight = 14;
   // How long the end of the station waits for checks and hashes in flight.
@@ -144,6 +150,7 @@ class TfrmMain : public QWidget {
   bool destroyed_ = false;
   station::Recorder* recorder_ = nullptr;
   station::LevelMeter* levelMeter_ = nullptr;
+  QLabel* soundWarning_ = nullptr;
 };
 
 // Thrown by FormCreate when the station must end before any window is shown.

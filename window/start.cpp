@@ -21,6 +21,9 @@ namespace station {
 
 int stationMain(int argc, char** argv, const StageSet& stages, const Deliverable& deliverable) {
   setDeliverable(deliverable);
+  // In the exam room session the station fills the screen; Qt takes the
+  // factor when the application is made.
+  kiosk::chooseScale(argc, argv);
   QApplication app(argc, argv);
   // A screen too small for the main window: the station is built smaller.
   screen::setFactor(screen::screenFactor());

@@ -8,12 +8,17 @@
 //                           (the benchmark's own sampling thread left out)
 //   parec_cpu_ms_per_min    CPU time of parec per minute recorded
 //   station_vs_parec_ratio  the two above, divided
+//   pipeline_ratio          the station with its oggenc against parec with
+//                           an oggenc (the same one's CPU time): what
+//                           recording through the station costs against
+//                           `parec | oggenc`
 //   oggenc_cpu_ms_per_min   CPU time of oggenc per minute recorded
 //   check_cpu_ms_per_min    CPU time of the station's check of the finished
 //                           file (after the stop, not in the station's figure)
 //   station_wakeups_per_s   context switches of the station's threads a second
 //   parec_wakeups_per_s     the same for parec
 //   oggenc_wakeups_per_s    the same for oggenc
+//   meter_paints_per_s      how often the level bar was painted
 //   stop_to_playable_ms     from StopRecording to an open playback stream
 //   flush_ms                of that, flushing the finished file and its
 //                           folder to the disk
@@ -77,6 +82,7 @@
 #include <vector>
 
 #include "audio/audio.h"
+#include "toolkit/levelmeter.h"
 #include "window/main.h"
 
 extern char** environ;
@@ -350,6 +356,7 @@ int main(int argc, char** argv) {
   const double stopMs = stop.nsecsElapsed() / 1e6;
   const bool playable = RecordedStream != 0;
   const Usage self1 = usage(RUSAGE_SELF), children1 = usage(RUSAGE_CHILDREN);
+  const int paints = main->levelMeter() ? main->levelMeter()->paints() : 0;
   sampler.stop();
   const Usage checkStart = usage(RUSAGE_SELF);
   if (!checked) {
@@ -423,6 +430,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "# parec could not be run: no yardstick\n");
   }
   std::printf("oggenc_cpu_ms_per_min %.1f ms\n", oggenc);
+  if (parecUse && parecUse->cpuMs > 0)
+    std::printf("pipeline_ratio %.3f\n", (station + oggenc) / (parecUse->cpuMs * perMin + oggenc));
+  std::printf("meter_paints_per_s %.1f /s\n", double(paints) / seconds);
   if (checked) std::printf("check_cpu_ms_per_min %.1f ms\n", (checkEnd.cpuMs - checkStart.cpuMs) * perMin);
   std::printf("station_wakeups_per_s %.1f /s\n", double(switches) / seconds);
   if (parecUse) std::printf("parec_wakeups_per_s %.1f /s\n", double(parecUse->switches) / seconds);

@@ -11,6 +11,7 @@
 #include "test_deliverable.h"
 #include "toolkit/guard.h"
 #include "toolkit/keyboard.h"
+#include "toolkit/kiosk.h"
 #include "window/main.h"
 #include "toolkit/names.h"
 #include "toolkit/screenfit.h"
@@ -62,6 +63,25 @@ class TestScreens : public QObject {
   void cleanup() {
     station::screen::setFactor(1.0);
     textview::RichView::setTextScale(1.0);
+  }
+
+  // The exam room session draws the station as large as the screen holds,
+  // in quarter steps, never smaller than designed.
+  void kioskScale_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<double>("factor");
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << 1.5;
+    QTest::newRow("1280x1024") << QSize(1280, 1024) << 1.25;
+    QTest::newRow("1024x768") << QSize(1024, 768) << 1.0;
+    QTest::newRow("1366x768: not 1.25 high") << QSize(1366, 768) << 1.0;
+    QTest::newRow("1920x1200: not 1.75 high") << QSize(1920, 1200) << 1.5;
+    QTest::newRow("2560x1440") << QSize(2560, 1440) << 2.0;
+    QTest::newRow("800x600: smaller than designed") << QSize(800, 600) << 1.0;
+  }
+  void kioskScale() {
+    QFETCH(QSize, screen);
+    QFETCH(double, factor);
+    QCOMPARE(station::kiosk::scaleFor(screen, station::screen::kDesignSize), factor);
   }
 
   // Return and Enter press a focused button once; not with a modifier, not

@@ -1,5 +1,7 @@
 #include "sound_file.h"
 
+#include <QProcess>
+
 #include <sndfile.h>
 
 #include <QFile>
@@ -105,6 +107,31 @@ double toneShare(const std::vector<float>& mono, int rate, double hz, std::size_
   if (energy <= 0) return 0.0;
   // A pure sine of amplitude A gives power (A n / 2)^2 and energy A^2 n / 2.
   return std::min(1.0, power / (energy * n / 2.0));
+}
+
+std::vector<std::int16_t> speechWithPausesOverNoise(const QString& dir, QString* error) {
+  const char* script =
+      "set -e; cd \"$0\"\n"
+      "espeak-ng -v ru -w a.wav 'Меня зовут Иван. Я живу в большом городе и учусь в школе.'\n"
+      "espeak-ng -v en -w b.wav 'I think museums are interesting places for everyone.'\n"
+      "espeak-ng -v ru -w c.wav 'Спасибо за внимание.'\n"
+      "for p in a:5 b:20 c:10; do sox ${p%:*}.wav -r 44100 -c 2 -b 16 p${p%:*}.wav pad 0 ${p#*:}; done\n"
+      "sox pa.wav pb.wav pc.wav speech.wav\n"  // -R: the same noise every run
+      "sox -R -m -v 1 speech.wav -v 1 \"|sox -R -n -r 44100 -c 2 -p synth $(soxi -D speech.wav) pinknoise vol -60dB\" "
+      "-b 16 mixed.wav\n";
+  QProcess p;
+  p.start(QStringLiteral("sh"), {QStringLiteral("-c"), QString::fromUtf8(script), dir});
+  if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+    if (error) *error = QString::fromLocal8Bit(p.readAllStandardError()) + p.errorString();
+    return {};
+  }
+  SF_INFO info{};
+  SNDFILE* f = sf_open(QFile::encodeName(dir + QStringLiteral("/mixed.wav")).constData(), SFM_READ, &info);
+  if (!f || info.channels != 2) return {};
+  std::vector<std::int16_t> out(std::size_t(info.frames) * 2);
+  out.resize(std::size_t(sf_readf_short(f, out.data(), info.frames)) * 2);
+  sf_close(f);
+  return out;
 }
 
 }  // namespace test

@@ -28,6 +28,12 @@ bool writeSoundFile(const QString& path, const std::vector<std::int16_t>& sample
 // A sine of hz at amplitude (0..1) for frames frames, on every channel.
 std::vector<std::int16_t> tone(double hz, double amplitude, int frames, int rate = 44100, int channels = 2);
 
+// Speech with long pauses in a quiet room, made by espeak-ng and sox in dir:
+// three sentences, each followed by 5, 20 or 10 s of nothing, over pink
+// noise peaking at -60 dBFS (-73 dBFS RMS); 44100 Hz stereo, about 42 s.
+// Empty (with why in error) when a tool fails.
+std::vector<std::int16_t> speechWithPausesOverNoise(const QString& dir, QString* error);
+
 // Frequency of a single tone, from its zero crossings (Hz).
 double dominantFrequency(const std::vector<float>& mono, int rate);
 // Root mean square of samples [from, to) (whole vector by default).

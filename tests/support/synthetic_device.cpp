@@ -31,8 +31,15 @@ SyntheticDevice::~SyntheticDevice() {
 }
 
 void SyntheticDevice::setTone(double hz, double amplitude) {
+  setSignal({});
   hz_ = hz;
   amplitude_ = amplitude;
+}
+
+void SyntheticDevice::setSignal(std::vector<std::int16_t> frames) {
+  std::lock_guard lock(signalMutex_);
+  signal_ = std::move(frames);
+  signalAt_ = 0;
 }
 
 void SyntheticDevice::setSpeed(double factor) { speed_ = factor > 0 ? factor : 1.0; }
@@ -107,12 +114,15 @@ void SyntheticDevice::captureLoop(CaptureSink sink) {
   std::uint64_t sent = 0, delivered = 0;
   while (!stopCapture_) {
     const double hz = hz_, amp = amplitude_;
+    std::unique_lock signal(signalMutex_);
     for (std::size_t i = 0; i < kCaptureBlock; ++i, ++phaseFrame_) {
       const double v = amp * std::sin(2.0 * std::numbers::pi * hz * double(phaseFrame_) / audio::kRate);
       const auto s = static_cast<std::int16_t>(std::lround(v * 32767.0));
-      block[2 * i] = s;
-      block[2 * i + 1] = s;
+      block[2 * i] = signal_.empty() ? s : signal_[2 * signalAt_];
+      block[2 * i + 1] = signal_.empty() ? s : signal_[2 * signalAt_ + 1];
+      if (!signal_.empty()) signalAt_ = (signalAt_ + 1) % (signal_.size() / 2);
     }
+    signal.unlock();
     if (!captureLost_) {
       if (sink(block.data(), kCaptureBlock)) delivered += kCaptureBlock;
       captured_ += kCaptureBlock;

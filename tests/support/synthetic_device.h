@@ -37,6 +37,9 @@ class SyntheticDevice final : public audio::Backend {
   // hz 0 or amplitude 0 is silence.
   void setTone(double hz, double amplitude);
   void setSilence() { setTone(0.0, 0.0); }
+  // Recorded sound instead of a tone: interleaved stereo frames, played from
+  // their start and over again; setTone() goes back to a tone.
+  void setSignal(std::vector<std::int16_t> frames);
   // Both directions run `factor` times faster than real time (1 = real time).
   void setSpeed(double factor);
   // What version() reports (the station refuses anything but 2.4.x).
@@ -114,6 +117,9 @@ class SyntheticDevice final : public audio::Backend {
   std::atomic<double> hz_{440.0};
   std::atomic<double> amplitude_{0.5};
   std::atomic<double> speed_{1.0};
+  std::mutex signalMutex_;  // taken by the capture thread once a block
+  std::vector<std::int16_t> signal_;
+  std::size_t signalAt_ = 0;  // frame of signal_ played next
 
   std::atomic<bool> captureLost_{false};
   std::atomic<bool> captureAbsent_{false};
