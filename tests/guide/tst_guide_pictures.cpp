@@ -84,7 +84,7 @@ class TestGuidePictures : public QObject {
     QTest::newRow("microphone back") << "microphone-back" << "Микрофон снова подключён";
     QTest::newRow("cut short") << "cut-short" << "Экзамен этого участника был прерван: на диске есть";
     QTest::newRow("space at the check") << "free-space-check" << "Мало свободного места на диске";
-    QTest::newRow("space at a code") << "free-space-code" << "хватит на ответы 0 участник";
+    QTest::newRow("space at a code") << "free-space-code" << "этого не хватит на ответы ни одного участника";
     QTest::newRow("disk full") << "disk-full" << "На диске нет места для записи ответа";
   }
   void boxPictures() {

@@ -53,7 +53,15 @@ class TestExam : public QObject {
   // Until pred holds; the answer suffix was recorded by the next capture.
   template <class Pred>
   bool until(Pred pred, const QString& code = {}, const QString& suffix = {}, int ticks = 0) {
-    if (!test::waitFor(pred, 30000)) return false;
+    if (!test::waitFor(pred, 30000)) {
+      // What the station showed instead, so that a failure on a busy machine can be told.
+      QStringList modal;
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->isModal()) modal << w->metaObject()->className() + QStringLiteral(": ") + w->windowTitle();
+      qWarning("still at %s, %s left, modal: %s", CurrentFrame ? CurrentFrame->metaObject()->className() : "none",
+               qPrintable(frmMain ? frmMain->lblProcessTime->text() : QString()), qPrintable(modal.join("; ")));
+      return false;
+    }
     if (!suffix.isEmpty()) recorded[code] << Recorded{suffix, ticks, captures++};
     return true;
   }
