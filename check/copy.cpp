@@ -92,29 +92,39 @@ void syncFolder(const QString& dir) {
   if (fd.get() < 0 || ::fsync(fd.get()) != 0) throw Failed{errno, dir};
 }
 
+// Reads fd to its end in blocks, each handed to each as it comes; the
+// SHA-256 of what was read. name is the file's, for a failure.
+template <class Each>
+QByteArray readHashing(int fd, const QString& name, Each each) {
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  QByteArray block(kBlock, Qt::Uninitialized);
+  for (;;) {
+    const ssize_t got = ::read(fd, block.data(), std::size_t(block.size()));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw Failed{errno, name};
+    if (got == 0) break;
+    hash.addData(QByteArrayView(block.constData(), got));
+    each(block.constData(), got);
+  }
+  return hash.result().toHex();
+}
+
 // Copies one file, flushed to the device; the SHA-256 of what was read.
 QByteArray copyFile(const QString& from, const QString& to, qint64* done, qint64 total, const Progress& progress) {
   Fd in(::open(path8(from).constData(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) throw Failed{errno, from};
   Fd out(::open(path8(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (out.get() < 0) throw Failed{errno, to};
-  QCryptographicHash hash(QCryptographicHash::Sha256);
-  QByteArray block(kBlock, Qt::Uninitialized);
-  for (;;) {
-    const ssize_t got = ::read(in.get(), block.data(), std::size_t(block.size()));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw Failed{errno, from};
-    if (got == 0) break;
-    hash.addData(QByteArrayView(block.constData(), got));
+  const QByteArray digest = readHashing(in.get(), from, [&](const char* data, ssize_t got) {
     for (ssize_t at = 0; at < got;) {
-      const ssize_t put = ::write(out.get(), block.constData() + at, std::size_t(got - at));
+      const ssize_t put = ::write(out.get(), data + at, std::size_t(got - at));
       if (put < 0 && errno == EINTR) continue;
       if (put < 0) throw Failed{errno, to};
       at += put;
     }
     *done += got;
     if (progress) progress(*done, total);
-  }
+  });
   struct stat st {};
   if (::fstat(in.get(), &st) == 0) {
     const timespec times[2] = {st.st_atim, st.st_mtim};
@@ -123,7 +133,7 @@ QByteArray copyFile(const QString& from, const QString& to, qint64* done, qint64
   if (::fdatasync(out.get()) != 0) throw Failed{errno, to};
   const int fd = out.release();
   if (::close(fd) != 0) throw Failed{errno, to};
-  return hash.result().toHex();
+  return digest;
 }
 
 // The SHA-256 of a file as the device holds it: its pages in the cache
@@ -133,16 +143,7 @@ QByteArray readBack(const QString& file) {
   if (fd.get() < 0) throw Failed{errno, file};
   ::fdatasync(fd.get());
   ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_DONTNEED);
-  QCryptographicHash hash(QCryptographicHash::Sha256);
-  QByteArray block(kBlock, Qt::Uninitialized);
-  for (;;) {
-    const ssize_t got = ::read(fd.get(), block.data(), std::size_t(block.size()));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw Failed{errno, file};
-    if (got == 0) break;
-    hash.addData(QByteArrayView(block.constData(), got));
-  }
-  return hash.result().toHex();
+  return readHashing(fd.get(), file, [](const char*, ssize_t) {});
 }
 
 void removeTree(const QString& dir) { QDir(dir).removeRecursively(); }

@@ -321,52 +321,55 @@ void StaffScreen::leave() {
   emit ended(LeaveSession);
 }
 
+namespace {
+
+// A dialog of the staff screen: framed by hand (no window manager draws a
+// frame in the exam session), large type, its question above and OK/Cancel
+// buttons named okText and "Отмена" below what the caller puts between.
+struct StaffDialog {
+  QDialog dialog;
+  QVBoxLayout* layout;
+  StaffDialog(QWidget* parent, const QString& title, const QString& question, int width) : dialog(parent) {
+    dialog.setWindowTitle(title);
+    dialog.setStyleSheet(QStringLiteral("QDialog { border: 2px solid #404040; }"));
+    QFont font = dialog.font();
+    font.setPointSize(14);
+    dialog.setFont(font);
+    dialog.setMinimumWidth(width);
+    layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(question, &dialog));
+  }
+  bool exec(const QString& okText) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(okText);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    return dialog.exec() == QDialog::Accepted;
+  }
+};
+
+}  // namespace
+
 QString StaffScreen::askPinDialog() {
-  QDialog d(this);
-  d.setWindowTitle(QStringLiteral("ПИН-код сотрудника"));
-  // No window manager draws a frame around it in the exam session.
-  d.setStyleSheet(QStringLiteral("QDialog { border: 2px solid #404040; }"));
-  QFont font = d.font();
-  font.setPointSize(14);
-  d.setFont(font);
-  d.setMinimumWidth(420);
-  auto* layout = new QVBoxLayout(&d);
-  layout->addWidget(new QLabel(QStringLiteral("Введите ПИН-код сотрудника:"), &d));
-  auto* edit = new QLineEdit(&d);
+  StaffDialog d(this, QStringLiteral("ПИН-код сотрудника"), QStringLiteral("Введите ПИН-код сотрудника:"), 420);
+  auto* edit = new QLineEdit(&d.dialog);
   edit->setObjectName(QStringLiteral("pin"));
   edit->setEchoMode(QLineEdit::Password);
   edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,12}")), edit));
-  layout->addWidget(edit);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("ОК"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-  connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
-  layout->addWidget(buttons);
-  return d.exec() == QDialog::Accepted ? edit->text() : QString();
+  d.layout->addWidget(edit);
+  return d.exec(QStringLiteral("ОК")) ? edit->text() : QString();
 }
 
 int StaffScreen::chooseStickDialog(const QList<Stick>& sticks) {
-  QDialog d(this);
-  d.setWindowTitle(QStringLiteral("Выбор флешки"));
-  d.setStyleSheet(QStringLiteral("QDialog { border: 2px solid #404040; }"));
-  QFont font = d.font();
-  font.setPointSize(14);
-  d.setFont(font);
-  d.setMinimumWidth(560);
-  auto* layout = new QVBoxLayout(&d);
-  layout->addWidget(new QLabel(QStringLiteral("Вставлено несколько флешек. Выберите, на какую копировать:"), &d));
-  auto* list = new QListWidget(&d);
+  StaffDialog d(this, QStringLiteral("Выбор флешки"),
+                QStringLiteral("Вставлено несколько флешек. Выберите, на какую копировать:"), 560);
+  auto* list = new QListWidget(&d.dialog);
   for (const Stick& s : sticks) list->addItem(s.title());
   list->setCurrentRow(0);
-  layout->addWidget(list);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Копировать"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-  connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
-  layout->addWidget(buttons);
-  return d.exec() == QDialog::Accepted ? list->currentRow() : -1;
+  d.layout->addWidget(list);
+  return d.exec(QStringLiteral("Копировать")) ? list->currentRow() : -1;
 }
 
 }  // namespace staff

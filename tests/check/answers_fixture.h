@@ -78,6 +78,15 @@ inline void makeStation(const QString& dir, int number, const QStringList& codes
   append(dir + "/Answer_" + key(number) + ".log", log);
 }
 
+// A command run to its end: true when it exited 0; its output in out.
+inline bool sh(const QStringList& command, QString* out = nullptr) {
+  QProcess p;
+  p.start(command.first(), command.mid(1));
+  if (!p.waitForFinished(60000)) return false;
+  if (out) *out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+  return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 struct Run {
   int status = -1;
   QString out, err;

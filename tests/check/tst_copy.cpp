@@ -14,14 +14,6 @@ namespace {
 
 const QString a = "2751234567897", b = "2750000000002";
 
-bool sh(const QStringList& command, QString* out = nullptr) {
-  QProcess p;
-  p.start(command.first(), command.mid(1));
-  if (!p.waitForFinished(60000)) return false;
-  if (out) *out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-  return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 // An ext4 stick of megabytes on a loop device, mounted at mount.
 struct Stick {
   QString image, device, mount;

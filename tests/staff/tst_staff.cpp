@@ -22,15 +22,9 @@
 #include "kiosk/staff/staffscreen.h"
 #include "tests/check/answers_fixture.h"
 
-namespace {
+using fixture::sh;
 
-bool sh(const QStringList& command, QString* out = nullptr) {
-  QProcess p;
-  p.start(command.first(), command.mid(1));
-  if (!p.waitForFinished(60000)) return false;
-  if (out) *out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-  return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
+namespace {
 
 // Stands in for logind's Manager, which needs systemd as PID 1.
 class Login : public QObject {
